@@ -1,0 +1,147 @@
+#include "database.h"
+
+#include "schema.h"
+
+#include <QFileInfo>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUuid>
+#include <sqlite3.h>
+
+namespace {
+
+// Extended result codes tell a unique violation from a NOT NULL one without reading texts.
+void enableExtendedCodes(QSqlDatabase& db) {
+    const QVariant handle = db.driver()->handle();
+    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0) {
+        if (auto* h = *static_cast<sqlite3* const*>(handle.data()))
+            sqlite3_extended_result_codes(h, 1);
+    }
+}
+
+} // namespace
+
+Database::Database()
+    : m_connectionName(QStringLiteral("qintara-") + QUuid::createUuid().toString(QUuid::Id128)) {
+}
+
+Database::~Database() {
+    close();
+    m_db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(m_connectionName);
+}
+
+void Database::openConnection(const QString& path) {
+    close();
+    if (!m_db.isValid())
+        m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
+    m_db.setDatabaseName(path);
+    if (!m_db.open())
+        throw DataError(QStringLiteral("无法打开数据库文件 %1：%2").arg(path, m_db.lastError().text()));
+    enableExtendedCodes(m_db);
+    m_path = path;
+}
+
+void Database::open(const QString& path) {
+    if (!QFileInfo(path).isFile())
+        throw DataError(QStringLiteral("数据库文件 %1 不存在").arg(path));
+    openConnection(path);
+    try {
+        verifySchema();
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+void Database::create(const QString& path) {
+    if (QFileInfo::exists(path))
+        throw DataError(QStringLiteral("文件 %1 已存在，不会覆盖").arg(path));
+    openConnection(path);
+    try {
+        Schema::create(m_db);
+        QSqlQuery q = prepare(QStringLiteral(
+            "INSERT INTO Operator (OperatorName, 增加, 删除, 修改, 用户权限设置, 数据备份, 数据恢复, "
+            "k1, Password, 审核, 收款管理, 付款管理) VALUES ('管理员', 1, 1, 1, 1, 1, 1, 1, NULL, 1, 1, 1)"));
+        exec(q);
+    } catch (...) {
+        close();
+        QFile::remove(path);
+        throw;
+    }
+}
+
+void Database::verifySchema() {
+    QSqlQuery q(m_db);
+    if (!q.exec(QStringLiteral("SELECT type, name FROM sqlite_master")))
+        throw DataError(QStringLiteral("文件 %1 不是合同数据库：%2").arg(m_path, q.lastError().text()));
+    QStringList tables, views;
+    while (q.next())
+        (q.value(0).toString() == QLatin1String("view") ? views : tables)
+            << q.value(1).toString().toLower();
+    auto missing = [](const QStringList& need, const QStringList& have) {
+        for (const QString& name : need)
+            if (!have.contains(name.toLower()))
+                return name;
+        return QString();
+    };
+    QString gone = missing(Schema::requiredTables(), tables);
+    if (gone.isEmpty())
+        gone = missing(Schema::requiredViews(), views);
+    if (!gone.isEmpty())
+        throw DataError(QStringLiteral("文件 %1 不是合同数据库：缺少 %2").arg(m_path, gone));
+}
+
+QString Database::checkFile(const QString& path) {
+    try {
+        Database probe;
+        probe.open(path);
+        return {};
+    } catch (const DataError& e) {
+        return e.text();
+    }
+}
+
+void Database::close() {
+    if (m_db.isValid() && m_db.isOpen())
+        m_db.close();
+    m_path.clear();
+}
+
+bool Database::isOpen() const { return m_db.isValid() && m_db.isOpen(); }
+
+QSqlQuery Database::prepare(const QString& sql) {
+    QSqlQuery q(m_db);
+    if (!q.prepare(sql))
+        raise(q.lastError());
+    return q;
+}
+
+void Database::exec(QSqlQuery& query) {
+    if (!query.exec())
+        raise(query.lastError());
+}
+
+void Database::raise(const QSqlError& error) {
+    const int code = error.nativeErrorCode().toInt();
+    auto category = DataError::Category::Other;
+    if (code == SQLITE_CONSTRAINT_UNIQUE || code == SQLITE_CONSTRAINT_PRIMARYKEY)
+        category = DataError::Category::DuplicateKey;
+    else if (code == SQLITE_CONSTRAINT_NOTNULL)
+        category = DataError::Category::MissingRequired;
+    QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    throw DataError(category, text);
+}
+
+void Database::transaction() {
+    if (!m_db.transaction())
+        raise(m_db.lastError());
+}
+
+void Database::commit() {
+    if (!m_db.commit())
+        raise(m_db.lastError());
+}
+
+void Database::rollback() { m_db.rollback(); }

@@ -1,0 +1,52 @@
+#pragma once
+// The one connection to the register file, kept open for the whole run.
+#include "dataerror.h"
+
+#include <QSqlDatabase>
+#include <QString>
+
+class QSqlQuery;
+
+class Database {
+public:
+    Database();
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    // Opens an existing register; throws DataError when the file is missing, is not a database
+    // or lacks one of the tables or views.
+    void open(const QString& path);
+    // Creates a new empty register (schema, contract types, the first operator) and opens it;
+    // refuses to overwrite an existing file.
+    void create(const QString& path);
+    void close();
+    bool isOpen() const;
+    const QString& path() const { return m_path; }
+
+    QSqlDatabase& connection() { return m_db; }
+
+    // A prepared query on this connection; throws DataError if the SQL does not prepare.
+    QSqlQuery prepare(const QString& sql);
+    // Runs a prepared query; throws a classified DataError when the store refuses it.
+    static void exec(QSqlQuery& query);
+
+    void transaction();
+    void commit();
+    void rollback();
+
+    // Raises the store's refusal as a DataError with its category.
+    [[noreturn]] static void raise(const QSqlError& error);
+
+    // Checks a file without opening it for the program: empty text when it is a usable
+    // register, else why not.
+    static QString checkFile(const QString& path);
+
+private:
+    void openConnection(const QString& path);
+    void verifySchema();
+
+    QSqlDatabase m_db;
+    QString m_connectionName;
+    QString m_path;
+};

@@ -1,0 +1,25 @@
+#pragma once
+// The one exception type of the data layer: a category the save-error rules act on, and the
+// store's own text for the user.
+#include <QString>
+#include <stdexcept>
+
+class DataError : public std::runtime_error {
+public:
+    enum class Category {
+        DuplicateKey,    // a unique column would hold the same value twice
+        MissingRequired, // a required column (the partner name) is empty
+        Other,           // anything else the store refuses, or a file that is not a register
+    };
+
+    DataError(Category category, const QString& text)
+        : std::runtime_error(text.toStdString()), m_category(category), m_text(text) {}
+    explicit DataError(const QString& text) : DataError(Category::Other, text) {}
+
+    Category category() const { return m_category; }
+    const QString& text() const { return m_text; }
+
+private:
+    Category m_category;
+    QString m_text;
+};

@@ -1,0 +1,192 @@
+#include "schema.h"
+
+#include "dataerror.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace {
+
+// Each statement on its own; SQLite through Qt runs one statement per exec.
+const char* const Statements[] = {
+    R"(CREATE TABLE Compact (
+        合同编号 TEXT UNIQUE CHECK (length(合同编号) <= 18),
+        合同名称 TEXT CHECK (length(合同名称) <= 50),
+        合同金额 INTEGER,
+        签订日期 TEXT,
+        收付类型 TEXT CHECK (length(收付类型) <= 10),
+        所属部门 TEXT CHECK (length(所属部门) <= 20),
+        责任人 TEXT CHECK (length(责任人) <= 20),
+        CompactID INTEGER PRIMARY KEY AUTOINCREMENT,
+        合同类型 TEXT CHECK (length(合同类型) <= 20),
+        SCNum TEXT CHECK (length(SCNum) <= 20),
+        录入 TEXT CHECK (length(录入) <= 10),
+        修改 TEXT CHECK (length(修改) <= 10),
+        开始日期 TEXT,
+        截止日期 TEXT,
+        录入日期 TEXT,
+        执行情况 TEXT CHECK (length(执行情况) <= 10),
+        合同内容 TEXT,
+        文件位置 TEXT))",
+    "CREATE INDEX Compact_SCNum ON Compact (SCNum)",
+    R"(CREATE TABLE AccountReceive (
+        ID INTEGER PRIMARY KEY AUTOINCREMENT,
+        应收日期 TEXT,
+        应收金额 INTEGER,
+        实收金额 INTEGER,
+        实收日期 TEXT,
+        发票额 INTEGER,
+        备注 TEXT CHECK (length(备注) <= 30),
+        c1 TEXT CHECK (length(c1) <= 50),
+        CompactID INTEGER))",
+    "CREATE INDEX AccountReceive_CompactID ON AccountReceive (CompactID)",
+    R"(CREATE TABLE AccountPayable (
+        ID INTEGER PRIMARY KEY AUTOINCREMENT,
+        应付日期 TEXT,
+        应付金额 INTEGER,
+        实付金额 INTEGER,
+        实付日期 TEXT,
+        发票额 INTEGER,
+        备注 TEXT CHECK (length(备注) <= 30),
+        c1 TEXT CHECK (length(c1) <= 50),
+        CompactID INTEGER))",
+    "CREATE INDEX AccountPayable_CompactID ON AccountPayable (CompactID)",
+    // ScName is the one required column: empty text is stored as NULL, so NOT NULL catches it.
+    R"(CREATE TABLE server (
+        ID INTEGER PRIMARY KEY AUTOINCREMENT,
+        ScNum TEXT UNIQUE CHECK (length(ScNum) <= 18),
+        ScName TEXT NOT NULL CHECK (ScName <> '' AND length(ScName) <= 30),
+        联系人 TEXT CHECK (length(联系人) <= 30),
+        联系电话 TEXT CHECK (length(联系电话) <= 30),
+        地址邮编 TEXT CHECK (length(地址邮编) <= 50),
+        简称 TEXT CHECK (length(简称) <= 10),
+        客户 INTEGER,
+        供应商 INTEGER))",
+    R"(CREATE TABLE Department (
+        ID INTEGER PRIMARY KEY AUTOINCREMENT,
+        部门名称 TEXT UNIQUE CHECK (length(部门名称) <= 20)))",
+    R"(CREATE TABLE Operator (
+        OperatorName TEXT UNIQUE CHECK (length(OperatorName) <= 10),
+        增加 INTEGER,
+        删除 INTEGER,
+        修改 INTEGER,
+        用户权限设置 INTEGER,
+        数据备份 INTEGER,
+        数据恢复 INTEGER,
+        k1 INTEGER,
+        OperatorID INTEGER PRIMARY KEY AUTOINCREMENT,
+        Password TEXT CHECK (length(Password) <= 10),
+        审核 INTEGER,
+        收款管理 INTEGER,
+        付款管理 INTEGER))",
+    R"(CREATE TABLE CompactType (
+        ID INTEGER PRIMARY KEY AUTOINCREMENT,
+        类型名称 TEXT UNIQUE CHECK (length(类型名称) <= 20)))",
+    // Stamp-tax rates by partner; a partner may have several rows, the first one counts.
+    R"(CREATE TABLE StampTax (
+        ID INTEGER PRIMARY KEY AUTOINCREMENT,
+        SCNum TEXT CHECK (length(SCNum) <= 20),
+        印花税率 REAL))",
+    // cc is the instalment's open amount, so cc > 0 means "still to be settled".
+    R"(CREATE VIEW 合同应收款表_明细 AS
+        SELECT r.应收日期, r.应收金额, r.实收金额, c.合同编号, c.合同名称, s.ScName AS 客户名称,
+               c.CompactID, coalesce(r.应收金额, 0) - coalesce(r.实收金额, 0) AS cc
+        FROM AccountReceive r
+        JOIN Compact c ON c.CompactID = r.CompactID
+        LEFT JOIN server s ON s.ScNum = c.SCNum
+        ORDER BY r.ID)",
+    R"(CREATE VIEW 合同应付款表_明细 AS
+        SELECT p.应付日期, p.应付金额, p.实付金额, c.合同编号, c.合同名称, s.ScName AS 供应商,
+               c.CompactID, coalesce(p.应付金额, 0) - coalesce(p.实付金额, 0) AS cc
+        FROM AccountPayable p
+        JOIN Compact c ON c.CompactID = p.CompactID
+        LEFT JOIN server s ON s.ScNum = c.SCNum
+        ORDER BY p.ID)",
+    // One row per customer (and per partner with receivables); sums stay NULL without rows.
+    R"(CREATE VIEW 合同应收款表 AS
+        SELECT s.ScNum AS 客户编号, s.ScName AS 客户名称, coalesce(a.n, 0) AS 合同数,
+               a.due AS 应收金额, a.done AS 实收金额
+        FROM server s
+        LEFT JOIN (SELECT c.SCNum AS k, count(DISTINCT c.CompactID) AS n,
+                          sum(r.应收金额) AS due, sum(r.实收金额) AS done
+                   FROM Compact c JOIN AccountReceive r ON r.CompactID = c.CompactID
+                   GROUP BY c.SCNum) a ON a.k = s.ScNum
+        WHERE s.客户 = 1 OR a.k IS NOT NULL
+        ORDER BY s.ID)",
+    R"(CREATE VIEW 合同应付款表 AS
+        SELECT s.ScNum AS 供应商编号, s.ScName AS 供应商名称, coalesce(a.n, 0) AS 合同数,
+               a.due AS 应付金额, a.done AS 实付金额
+        FROM server s
+        LEFT JOIN (SELECT c.SCNum AS k, count(DISTINCT c.CompactID) AS n,
+                          sum(p.应付金额) AS due, sum(p.实付金额) AS done
+                   FROM Compact c JOIN AccountPayable p ON p.CompactID = c.CompactID
+                   GROUP BY c.SCNum) a ON a.k = s.ScNum
+        WHERE s.供应商 = 1 OR a.k IS NOT NULL
+        ORDER BY s.ID)",
+    R"(CREATE VIEW 合同统计_客户及供应商 AS
+        SELECT s.ScNum AS "客户/供应商编号", s.ScName AS "客户/供应商名称", s.简称,
+               (SELECT count(*) FROM Compact c WHERE c.SCNum = s.ScNum) AS 合同数量,
+               s.客户, s.供应商
+        FROM server s
+        ORDER BY s.ID)",
+    R"(CREATE VIEW 合同_印花税 AS
+        SELECT SCNum, 印花税率 FROM StampTax ORDER BY ID)",
+};
+
+void exec(QSqlDatabase& db, const QString& sql) {
+    QSqlQuery q(db);
+    if (!q.exec(sql))
+        throw DataError(q.lastError().text());
+}
+
+} // namespace
+
+namespace Schema {
+
+const QStringList& contractTypes() {
+    static const QStringList types{
+        QStringLiteral("购销合同"), QStringLiteral("加工承揽"), QStringLiteral("建设工程勘察设计"),
+        QStringLiteral("财产租赁"), QStringLiteral("货物运输"), QStringLiteral("仓储保管"),
+        QStringLiteral("借款合同"), QStringLiteral("财产保险"), QStringLiteral("技术合同"),
+        QStringLiteral("产权转移书据"), QStringLiteral("营业帐薄")};
+    return types;
+}
+
+const QStringList& requiredTables() {
+    static const QStringList names{
+        QStringLiteral("Compact"),  QStringLiteral("AccountReceive"), QStringLiteral("AccountPayable"),
+        QStringLiteral("server"),   QStringLiteral("Department"),     QStringLiteral("Operator"),
+        QStringLiteral("CompactType")};
+    return names;
+}
+
+const QStringList& requiredViews() {
+    static const QStringList names{
+        QStringLiteral("合同应收款表_明细"), QStringLiteral("合同应付款表_明细"),
+        QStringLiteral("合同应收款表"),      QStringLiteral("合同应付款表"),
+        QStringLiteral("合同统计_客户及供应商"), QStringLiteral("合同_印花税")};
+    return names;
+}
+
+void create(QSqlDatabase& db) {
+    if (!db.transaction())
+        throw DataError(db.lastError().text());
+    try {
+        for (const char* statement : Statements)
+            exec(db, QString::fromUtf8(statement));
+        QSqlQuery insert(db);
+        insert.prepare(QStringLiteral("INSERT INTO CompactType (类型名称) VALUES (?)"));
+        for (const QString& type : contractTypes()) {
+            insert.addBindValue(type);
+            if (!insert.exec())
+                throw DataError(insert.lastError().text());
+        }
+    } catch (...) {
+        db.rollback();
+        throw;
+    }
+    if (!db.commit())
+        throw DataError(db.lastError().text());
+}
+
+} // namespace Schema

@@ -1,0 +1,34 @@
+#include "testregistry.h"
+
+#include <QApplication>
+#include <QTest>
+#include <memory>
+
+namespace testing_support {
+std::vector<std::pair<const char*, TestFactory>>& registry() {
+    static std::vector<std::pair<const char*, TestFactory>> tests;
+    return tests;
+}
+} // namespace testing_support
+
+// Runs every registered class; "-only Name" limits the run to one class, other arguments go to
+// QtTest (for example a test function's name).
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QStringList args = app.arguments();
+    QString only;
+    if (int i = args.indexOf(QStringLiteral("-only")); i >= 0 && i + 1 < args.size()) {
+        only = args.at(i + 1);
+        args.remove(i, 2);
+    }
+    int failed = 0;
+    for (auto& [name, make] : testing_support::registry()) {
+        if (!only.isEmpty() && only != QLatin1String(name))
+            continue;
+        std::unique_ptr<QObject> test(make());
+        failed += QTest::qExec(test.get(), args) != 0 ? 1 : 0;
+    }
+    return failed;
+}
