@@ -1,0 +1,61 @@
+#include "messageboxbackend.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace {
+
+QMessageBox::Icon toQt(Dialogs::Icon icon) {
+    switch (icon) {
+    case Dialogs::Icon::Information:
+        return QMessageBox::Information;
+    case Dialogs::Icon::Warning:
+        return QMessageBox::Warning;
+    case Dialogs::Icon::Error:
+        return QMessageBox::Critical;
+    case Dialogs::Icon::Question:
+        return QMessageBox::Question;
+    case Dialogs::Icon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+struct ButtonPair {
+    Dialogs::Button ours;
+    QMessageBox::StandardButton qt;
+};
+
+constexpr ButtonPair buttonPairs[] = {
+    {Dialogs::Button::Ok, QMessageBox::Ok},
+    {Dialogs::Button::Yes, QMessageBox::Yes},
+    {Dialogs::Button::No, QMessageBox::No},
+    {Dialogs::Button::Cancel, QMessageBox::Cancel},
+};
+
+} // namespace
+
+Dialogs::Button MessageBoxBackend::show(const Dialogs::Message& message) {
+    QMessageBox::StandardButtons buttons;
+    for (const ButtonPair& pair : buttonPairs) {
+        if (message.buttons.testFlag(pair.ours))
+            buttons |= pair.qt;
+    }
+    if (!buttons)
+        buttons = QMessageBox::Ok;
+    QMessageBox box(toQt(message.icon), message.caption, message.text, buttons,
+                    QApplication::activeWindow());
+    box.exec();
+    const QMessageBox::StandardButton clicked = box.standardButton(box.clickedButton());
+    for (const ButtonPair& pair : buttonPairs) {
+        if (pair.qt == clicked)
+            return pair.ours;
+    }
+    return Dialogs::Button::None;
+}
+
+QString MessageBoxBackend::openFileName(const QString& caption, const QString& dir,
+                                        const QString& filter) {
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, dir, filter);
+}

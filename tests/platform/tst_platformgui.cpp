@@ -1,0 +1,156 @@
+#include "common/testregistry.h"
+#include "data/dataerror.h"
+#include "platform/dialogs.h"
+#include "platform/gui/application.h"
+#include "platform/gui/modal.h"
+#include "platform/gui/shellopen.h"
+
+#include <QDialog>
+#include <QDir>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTest>
+#include <QVBoxLayout>
+
+namespace {
+
+// A dialog with an OK button that accepts and an "open" button that shows a child dialog
+// modally, recording the child's result.
+class Outer : public QDialog {
+public:
+    QPushButton* ok = new QPushButton(QStringLiteral("确定"), this);
+    QPushButton* openChild = new QPushButton(QStringLiteral("打开"), this);
+    QDialog child;
+    QList<int> childResults;
+
+    Outer() {
+        setObjectName(QStringLiteral("outer"));
+        child.setWindowTitle(QStringLiteral("子窗口"));
+        auto* layout = new QVBoxLayout(this);
+        layout->addWidget(ok);
+        layout->addWidget(openChild);
+        connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+        connect(openChild, &QPushButton::clicked, this,
+                [this] { childResults.append(Modal::exec(&child)); });
+    }
+};
+
+void click(QWidget* widget) {
+    QTest::mouseClick(widget, Qt::LeftButton);
+}
+
+} // namespace
+
+class TestPlatformGui : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void scriptedModalNested() {
+        Outer outer;
+        Modal::ScriptedModal modal;
+        bool childWasVisible = false;
+        modal
+            .then([&](QDialog* d) {
+                QCOMPARE(d, &outer);
+                QVERIFY(d->isVisible());
+                click(outer.openChild); // child takes the next action
+                click(outer.openChild); // no action left: shown and rejected
+                click(outer.ok);
+            })
+            .then([&](QDialog* d) {
+                childWasVisible = d->isVisible();
+                d->done(7);
+            });
+        QCOMPARE(Modal::exec(&outer), int(QDialog::Accepted));
+        QVERIFY(childWasVisible);
+        QCOMPARE(outer.childResults, QList<int>({7, QDialog::Rejected}));
+        QCOMPARE(modal.seen, QStringList({"outer", "子窗口", "子窗口"}));
+        QVERIFY(!outer.isVisible());
+        QVERIFY(!outer.child.isVisible());
+        QCOMPARE(modal.pending(), 0);
+
+        // an action that leaves the window open: closed as cancelled
+        modal.then([](QDialog*) {});
+        outer.setResult(QDialog::Accepted);
+        QCOMPARE(Modal::exec(&outer), int(QDialog::Rejected));
+    }
+
+    void deleteOnCloseInsideAction() {
+        Modal::ScriptedModal modal;
+        auto* dialog = new QDialog;
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        QPointer<QDialog> guard(dialog);
+        modal.then([](QDialog* d) { d->accept(); });
+        QCOMPARE(Modal::exec(dialog), int(QDialog::Accepted));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(guard.isNull());
+    }
+
+    void exceptionFromClickIsShown_data() {
+        QTest::addColumn<bool>("throwData");
+        QTest::newRow("data error") << true;
+        QTest::newRow("std::runtime_error") << false;
+    }
+    // The delivery that Application::notify runs: a handler's exception becomes the general error
+    // display and the button keeps working.
+    void exceptionFromClickIsShown() {
+        QFETCH(bool, throwData);
+        Dialogs::ScopedRecording dialogs;
+        Dialogs::setProgramTitle(QStringLiteral("qintara"));
+        QPushButton button(QStringLiteral("保存"));
+        button.resize(80, 30);
+        button.show();
+        int clicks = 0;
+        connect(&button, &QPushButton::clicked, this, [&] {
+            ++clicks;
+            if (throwData)
+                throw DataError(DataError::Category::DuplicateKey, QStringLiteral("字段值重复"));
+            throw std::runtime_error("无法保存!");
+        });
+
+        const QPointF at(10, 10);
+        for (int i = 0; i < 2; ++i) {
+            QMouseEvent press(QEvent::MouseButtonPress, at, button.mapToGlobal(at), Qt::LeftButton,
+                              Qt::LeftButton, Qt::NoModifier);
+            QMouseEvent release(QEvent::MouseButtonRelease, at, button.mapToGlobal(at),
+                                Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+            Application::guardedNotify(&button, &press);
+            QVERIFY(!Application::guardedNotify(&button, &release));
+            QVERIFY(!button.isDown());
+        }
+        QCOMPARE(clicks, 2);
+        const QString text =
+            throwData ? QStringLiteral("字段值重复.") : QStringLiteral("无法保存!");
+        QCOMPARE(dialogs.texts(), QStringList({text, text}));
+        QCOMPARE(dialogs.last().caption, QStringLiteral("qintara"));
+        QCOMPARE(dialogs.last().icon, Dialogs::Icon::Error);
+        QCOMPARE(dialogs.last().buttons, Dialogs::Buttons(Dialogs::Button::Ok));
+
+        // the same outside event delivery
+        runGuarded([] { throw std::runtime_error("磁盘已满"); });
+        QCOMPARE(dialogs.last().text, QStringLiteral("磁盘已满."));
+        Dialogs::setProgramTitle({});
+    }
+
+    void shellOpen_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QUrl>("url");
+        QTest::newRow("http") << "http://www.example.com/a?b=1"
+                              << QUrl("http://www.example.com/a?b=1");
+        QTest::newRow("https") << "https://example.com" << QUrl("https://example.com");
+        QTest::newRow("absolute file")
+            << "/tmp/合同 1.doc" << QUrl::fromLocalFile("/tmp/合同 1.doc");
+        QTest::newRow("relative file")
+            << "htHelp.doc" << QUrl::fromLocalFile(QDir::current().filePath("htHelp.doc"));
+    }
+    void shellOpen() {
+        QFETCH(QString, target);
+        QFETCH(QUrl, url);
+        QCOMPARE(Shell::urlFor(target), url);
+        Shell::RecordingOpener opener;
+        opener.succeed = false;
+        QVERIFY(!Shell::open(target));
+        QCOMPARE(opener.opened, QStringList(target));
+    }
+};
+QINTARA_TEST(TestPlatformGui)
+#include "tst_platformgui.moc"
