@@ -2,6 +2,7 @@
 
 #include "dataerror.h"
 
+#include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -166,6 +167,27 @@ const QStringList& requiredViews() {
         QStringLiteral("合同应收款表"),      QStringLiteral("合同应付款表"),
         QStringLiteral("合同统计_客户及供应商"), QStringLiteral("合同_印花税")};
     return names;
+}
+
+std::optional<FieldType> columnType(const QString& column) {
+    static const QHash<QString, FieldType> types = [] {
+        QHash<QString, FieldType> t;
+        for (const char* name : {"合同金额", "应收金额", "实收金额", "应付金额", "实付金额", "发票额", "cc"})
+            t.insert(QString::fromUtf8(name).toLower(), FieldType::Currency);
+        for (const char* name : {"签订日期", "开始日期", "截止日期", "录入日期", "应收日期", "实收日期",
+                                 "应付日期", "实付日期"})
+            t.insert(QString::fromUtf8(name).toLower(), FieldType::DateTime);
+        for (const char* name : {"CompactID", "OperatorID", "ID", "合同数", "合同数量"})
+            t.insert(QString::fromUtf8(name).toLower(), FieldType::Integer);
+        t.insert(QStringLiteral("印花税率"), FieldType::Float);
+        t.insert(QStringLiteral("合同内容"), FieldType::Memo);
+        t.insert(QStringLiteral("文件位置"), FieldType::Memo);
+        return t;
+    }();
+    auto it = types.constFind(column.toLower());
+    if (it == types.constEnd())
+        return std::nullopt;
+    return it.value();
 }
 
 void create(QSqlDatabase& db) {

@@ -1,7 +1,10 @@
 #pragma once
 // The register's tables, views and fixed rows.
+#include "fieldtypes.h"
+
 #include <QSqlDatabase>
 #include <QStringList>
+#include <optional>
 
 namespace Schema {
 
@@ -10,6 +13,10 @@ const QStringList& contractTypes();
 // Names every register must hold: the seven tables and the six views.
 const QStringList& requiredTables();
 const QStringList& requiredViews();
+
+// The type of the money, date, rate and memo columns, whatever table or view yields them; the
+// store cannot tell money or dates from plain numbers and text. nullopt for other names.
+std::optional<FieldType> columnType(const QString& column);
 
 // Creates every table, index and view and the contract types in an empty database.
 void create(QSqlDatabase& db);

@@ -1,0 +1,44 @@
+#pragma once
+// Rows kept column by column in eight-byte cells, with text pooled per column, so that a
+// register of a hundred thousand contracts and a million instalments fits in memory.
+#include "fieldtypes.h"
+
+#include <QHash>
+#include <QVariant>
+#include <cstdint>
+#include <vector>
+
+class StoredColumn {
+public:
+    StoredColumn(QString name, FieldType type) : m_name(std::move(name)), m_type(type) {}
+
+    const QString& name() const { return m_name; }
+    FieldType type() const { return m_type; }
+
+    void reserve(size_t rows);
+    void clear();
+    // Appends a canonical value (see FieldValues::normalize).
+    void append(const QVariant& value);
+    // Appends a raw store value, converting on the way (the bulk-load path).
+    void appendStored(const QVariant& stored);
+    void set(size_t row, const QVariant& value);
+    void erase(size_t row);
+    QVariant get(size_t row) const;
+    bool isNull(size_t row) const { return m_null[row] != 0; }
+    // Fast comparison for sorting without building QVariants.
+    int compare(size_t a, size_t b) const;
+    size_t size() const { return m_cells.size(); }
+    // Ends a bulk load: the interning table is only needed while loading.
+    void finishLoad() { m_intern = QHash<QString, int64_t>(); }
+
+private:
+    int64_t encode(const QVariant& value);
+    int64_t internText(const QString& text);
+
+    QString m_name;
+    FieldType m_type;
+    std::vector<int64_t> m_cells;
+    std::vector<uint8_t> m_null;
+    std::vector<QString> m_pool;
+    QHash<QString, int64_t> m_intern;
+};

@@ -1,0 +1,6 @@
+#include "appcontext.h"
+
+AppContext& app() {
+    static AppContext context;
+    return context;
+}
