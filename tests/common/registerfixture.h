@@ -1,0 +1,44 @@
+#pragma once
+// A fresh register in a temporary folder, with helpers to put rows in it directly.
+#include "data/database.h"
+#include "data/tdmod.h"
+#include "platform/dialogs.h"
+
+#include <QTemporaryDir>
+#include <QVariantList>
+#include <memory>
+
+class RegisterFixture {
+public:
+    RegisterFixture();
+    ~RegisterFixture();
+
+    const QString& databasePath() const { return m_path; }
+    QString settingsPath() const;
+    // Runs one statement with bound values on a separate connection, before or beside TDMod.
+    void exec(const QString& sql, const QVariantList& values = {});
+    QVariant scalar(const QString& sql, const QVariantList& values = {});
+    int addPartner(const QString& number, const QString& name, bool customer, bool supplier);
+    // Returns the new contract's CompactID; amount in yuan, empty for none.
+    int addContract(const QString& number, const QString& name, const QString& partner,
+                    const QString& direction, const QVariant& amount = {});
+    void addReceivable(int compactId, const QVariant& due, const QVariant& amount,
+                       const QVariant& settled = 0);
+    void addPayable(int compactId, const QVariant& due, const QVariant& amount,
+                    const QVariant& settled = 0);
+
+    // Opens the data module over the register (after the rows above are in).
+    TDMod& openModule();
+    TDMod& module() { return *m_module; }
+    Dialogs::RecordingBackend& dialogs() { return m_dialogs; }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_path;
+    Database m_db;
+    std::unique_ptr<TDMod> m_module;
+    Dialogs::ScopedRecording m_dialogs;
+};
+
+// Money as the store keeps it.
+inline qlonglong units(double yuan) { return qlonglong(yuan * 10000 + (yuan < 0 ? -0.5 : 0.5)); }
