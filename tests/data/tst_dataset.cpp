@@ -1,0 +1,213 @@
+#include "common/registerfixture.h"
+#include "common/testregistry.h"
+#include "data/datasetmodel.h"
+
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+// Partners P1..P3 with contracts, contract 1 with three receivable instalments.
+void fill(RegisterFixture& f) {
+    f.addPartner(QStringLiteral("P1"), QStringLiteral("北方机械"), false, true);
+    f.addPartner(QStringLiteral("P2"), QStringLiteral("南方 Trading"), true, false);
+    f.addPartner(QStringLiteral("P3"), QStringLiteral("east trading"), true, true);
+    const int id = f.addContract(QStringLiteral("HT9"), QStringLiteral("九"), QStringLiteral("P2"), QStringLiteral("收款"), 900);
+    f.addContract(QStringLiteral("HT10"), QStringLiteral("十"), QStringLiteral("P1"), QStringLiteral("付款"), 1000);
+    f.addContract(QStringLiteral("ht2"), QStringLiteral("二"), QStringLiteral("P2"), QStringLiteral("收款"), 200);
+    for (int i = 1; i <= 3; ++i)
+        f.addReceivable(id, QDate(2026, 1, i), i);
+}
+
+QStringList numbers(Dataset* ds) {
+    QStringList out;
+    for (ds->first(); !ds->eof(); ds->next())
+        out << ds->fieldByName(QStringLiteral("合同编号"))->asString();
+    return out;
+}
+
+} // namespace
+
+class TestDataset : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void sortAndIndexOrder() {
+        RegisterFixture f;
+        fill(f);
+        Dataset* c = f.openModule().TBCompacter;
+        // Opened in partner order; text order puts HT9 after HT10.
+        QCOMPARE(numbers(c), (QStringList{QStringLiteral("HT10"), QStringLiteral("HT9"), QStringLiteral("ht2")}));
+        c->setSort(QStringLiteral("合同编号"));
+        QCOMPARE(numbers(c), (QStringList{QStringLiteral("HT10"), QStringLiteral("ht2"), QStringLiteral("HT9")}));
+        c->close();
+        c->open();
+        QCOMPARE(c->sort(), QString());
+        QCOMPARE(c->fieldByName(QStringLiteral("合同编号"))->asString(), QStringLiteral("HT10"));
+    }
+
+    void locate_data() {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<int>("options");
+        QTest::addColumn<QString>("found");
+        QTest::newRow("exact") << "east trading" << 0 << "P3";
+        QTest::newRow("case counts by default") << "EAST TRADING" << 0 << "";
+        QTest::newRow("case ignored") << "EAST TRADING" << int(LocateCaseInsensitive) << "P3";
+        QTest::newRow("leading part") << "南方" << int(LocatePartialKey) << "P2";
+        QTest::newRow("leading part only") << "Trading" << int(LocatePartialKey) << "";
+        QTest::newRow("wildcard anywhere") << "*Trading" << int(LocatePartialKey) << "P2";
+        QTest::newRow("wildcard, any case") << "*trading" << int(LocatePartialKey | LocateCaseInsensitive) << "P2";
+        QTest::newRow("regex characters are plain") << "*.*" << int(LocatePartialKey) << "";
+    }
+    void locate() {
+        QFETCH(QString, value);
+        QFETCH(int, options);
+        QFETCH(QString, found);
+        RegisterFixture f;
+        fill(f);
+        Dataset* m = f.openModule().TBMarst;
+        m->last();
+        const bool hit = m->locate(QStringLiteral("客户/供应商名称"), value, options);
+        QCOMPARE(hit, !found.isEmpty());
+        QCOMPARE(m->fieldByName(QStringLiteral("客户/供应商编号"))->asString(), found.isEmpty() ? QStringLiteral("P3") : found);
+    }
+
+    void masterLinkFollowsAndFills() {
+        RegisterFixture f;
+        fill(f);
+        TDMod& dm = f.openModule();
+        Dataset* c = dm.TBCompacter;
+        c->setMaster(dm.DSMarst, QStringLiteral("客户/供应商编号"), QStringLiteral("SCNum"));
+        QCOMPARE(numbers(c), QStringList{QStringLiteral("HT10")});
+        QVERIFY(dm.TBMarst->locate(QStringLiteral("客户/供应商编号"), QStringLiteral("P2")));
+        QCOMPARE(c->recordCount(), 2);
+        c->append();
+        QCOMPARE(c->fieldByName(QStringLiteral("SCNum"))->asString(), QStringLiteral("P2"));
+        QCOMPARE(c->fieldByName(QStringLiteral("往来单位"))->asString(), QStringLiteral("南方 Trading"));
+        c->cancel();
+        c->clearMaster();
+        c->refresh();
+        QCOMPARE(c->recordCount(), 3);
+    }
+
+    void scheduleFollowsTheContract() {
+        RegisterFixture f;
+        fill(f);
+        TDMod& dm = f.openModule();
+        QVERIFY(dm.TBCompacter->locate(QStringLiteral("合同编号"), QStringLiteral("HT9")));
+        QCOMPARE(dm.TBSKJiLu->recordCount(), 3);
+        QVERIFY(dm.TBCompacter->locate(QStringLiteral("合同编号"), QStringLiteral("HT10")));
+        QCOMPARE(dm.TBSKJiLu->recordCount(), 0);
+        // A new contract has no key yet, so no schedule; once saved, its own (empty) one.
+        dm.TBCompacter->append();
+        QCOMPARE(dm.TBSKJiLu->recordCount(), 0);
+        dm.TBCompacter->fieldByName(QStringLiteral("合同编号"))->setValue(QStringLiteral("N1"));
+        QVERIFY(dm.TBCompacter->post());
+        dm.TBSKJiLu->append();
+        QVERIFY(dm.TBSKJiLu->post());
+        QCOMPARE(f.scalar(QStringLiteral("SELECT c.合同编号 FROM AccountReceive r JOIN Compact c USING (CompactID) "
+                                         "ORDER BY r.ID DESC LIMIT 1")).toString(),
+                 QStringLiteral("N1"));
+    }
+
+    void refreshStaysOnTheRow() {
+        RegisterFixture f;
+        fill(f);
+        Dataset* c = f.openModule().TBCompacter;
+        QVERIFY(c->locate(QStringLiteral("合同编号"), QStringLiteral("ht2")));
+        f.exec(QStringLiteral("INSERT INTO Compact (合同编号, SCNum) VALUES ('A1', 'P0')"));
+        c->refresh();
+        QCOMPARE(c->recordCount(), 4);
+        QCOMPARE(c->fieldByName(QStringLiteral("合同编号"))->asString(), QStringLiteral("ht2"));
+        c->requery();
+        QCOMPARE(c->recNo(), 1);
+    }
+
+    void untouchedNewRowIsDroppedOnMove() {
+        RegisterFixture f;
+        fill(f);
+        TDMod& dm = f.openModule();
+        Dataset* sk = dm.TBSKJiLu;
+        QVERIFY(dm.TBCompacter->locate(QStringLiteral("合同编号"), QStringLiteral("HT9")));
+        sk->append(); // defaults only: not worth keeping
+        sk->first();
+        QCOMPARE(sk->recordCount(), 3);
+        QCOMPARE(f.scalar(QStringLiteral("SELECT count(*) FROM AccountReceive")).toInt(), 3);
+        // A changed row is saved when the cursor leaves it.
+        sk->setRecNo(2);
+        sk->edit();
+        sk->fieldByName(QStringLiteral("备注"))->setValue(QStringLiteral("改"));
+        sk->first();
+        QCOMPARE(f.scalar(QStringLiteral("SELECT count(*) FROM AccountReceive WHERE 备注 = '改'")).toInt(), 1);
+    }
+
+    void editingNeedsEditState() {
+        RegisterFixture f;
+        fill(f);
+        Dataset* c = f.openModule().TBCompacter;
+        QVERIFY_THROWS_EXCEPTION(DataError, c->fieldByName(QStringLiteral("合同名称"))->setValue(QStringLiteral("x")));
+        c->edit();
+        QVERIFY_THROWS_EXCEPTION(DataError, c->fieldByName(QStringLiteral("合同金额"))->setValue(QStringLiteral("12abc")));
+        QVERIFY_THROWS_EXCEPTION(DataError, c->fieldByName(QStringLiteral("往来单位"))->setValue(QStringLiteral("x")));
+        c->fieldByName(QStringLiteral("合同金额"))->setValue(QStringLiteral("1,234.5"));
+        c->fieldByName(QStringLiteral("签订日期"))->setValue(QDate(2026, 3, 4));
+        c->fieldByName(QStringLiteral("责任人"))->setValue(QString());
+        QVERIFY(c->post());
+        QCOMPARE(f.scalar(QStringLiteral("SELECT 合同金额 || ' ' || 签订日期 || ' ' || (责任人 IS NULL) FROM Compact WHERE CompactID = ?"),
+                          {c->fieldByName(QStringLiteral("CompactID"))->asInteger()}).toString(),
+                 QStringLiteral("12345000 2026-03-04 1"));
+        QVERIFY_THROWS_EXCEPTION(DataError, f.module().TBShoukuan->edit());
+    }
+
+    void suspendedControlsHearOnceOnResume() {
+        RegisterFixture f;
+        fill(f);
+        TDMod& dm = f.openModule();
+        QSignalSpy moved(dm.TBCompacter, &Dataset::currentChanged);
+        QSignalSpy followed(dm.TBSKJiLu, &Dataset::reset);
+        dm.TBCompacter->disableControls();
+        for (dm.TBCompacter->first(); !dm.TBCompacter->eof(); dm.TBCompacter->next()) {
+        }
+        QCOMPARE(moved.count(), 0);
+        QCOMPARE(followed.count(), 0);
+        dm.TBCompacter->enableControls();
+        QCOMPARE(moved.count(), 1);
+        QCOMPARE(followed.count(), 1);
+        QCOMPARE(dm.TBSKJiLu->recordCount(), 0); // the last contract, ht2, has no instalments
+    }
+
+    void modelFollowsTheCursor() {
+        RegisterFixture f;
+        fill(f);
+        TDMod& dm = f.openModule();
+        DatasetModel model(dm.TBCompacter);
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QCOMPARE(model.columnCount(), 8);
+        QCOMPARE(model.headerData(2, Qt::Horizontal).toString(), QStringLiteral("往来单位"));
+        QCOMPARE(model.data(model.index(0, 3)).toString(), QStringLiteral("1,000.00"));
+        dm.TBCompacter->setRecNo(3);
+        QCOMPARE(model.selectionModel()->currentIndex().row(), 2);
+        model.selectionModel()->setCurrentIndex(model.index(1, 0), QItemSelectionModel::ClearAndSelect);
+        QCOMPARE(dm.TBCompacter->recNo(), 2);
+        dm.TBCompacter->refresh();
+        f.exec(QStringLiteral("DELETE FROM Compact"));
+        dm.TBCompacter->refresh();
+        QCOMPARE(model.rowCount(), 0);
+    }
+
+    void editableModelWritesThroughTheDataset() {
+        RegisterFixture f;
+        fill(f);
+        TDMod& dm = f.openModule();
+        QVERIFY(dm.TBCompacter->locate(QStringLiteral("合同编号"), QStringLiteral("HT9")));
+        DatasetModel model(dm.TBSKJiLu);
+        model.setEditable(true);
+        QVERIFY(model.flags(model.index(0, 1)) & Qt::ItemIsEditable);
+        QVERIFY(model.setData(model.index(1, 1), QString()));
+        QCOMPARE(dm.TBSKJiLu->state(), DatasetState::Edit);
+        dm.TBSKJiLu->first(); // leaving the row saves it, and the empty amount becomes 0
+        QCOMPARE(f.scalar(QStringLiteral("SELECT 应收金额 FROM AccountReceive ORDER BY ID LIMIT 1 OFFSET 1")).toLongLong(), 0LL);
+    }
+};
+QINTARA_TEST(TestDataset)
+#include "tst_dataset.moc"
