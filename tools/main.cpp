@@ -1,1 +1,154 @@
-int main() { return 0; }
+// qintara-db: creates, fills and checks register files from the command line.
+#include "generator.h"
+
+#include "data/database.h"
+#include "platform/clock.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QStringList>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+const char* const Usage =
+    "usage:\n"
+    "  qintara-db init PATH       a new empty register\n"
+    "  qintara-db demo PATH       a register with demo data around today\n"
+    "  qintara-db bench PATH --contracts N --instalments M [--partners P]\n"
+    "                             a large register for measurements (P defaults to 500)\n"
+    "  qintara-db check PATH      prints \"ok\" or why the file is not a usable register\n"
+    "Creating commands never overwrite an existing file.\n";
+
+int usage(const QString& problem = {}) {
+    if (!problem.isEmpty())
+        std::fprintf(stderr, "qintara-db: %s\n", qUtf8Printable(problem));
+    std::fputs(Usage, stderr);
+    return 2;
+}
+
+int fail(const QString& message) {
+    std::fprintf(stderr, "qintara-db: %s\n", qUtf8Printable(message));
+    return 1;
+}
+
+void report(const QString& path, const Generator::Counts& c, qint64 ms) {
+    std::printf("%s: %d partners, %d departments, %d contracts, %d receivable and %d payable instalments, "
+                "%d stamp-tax rates, %d operators (%.1f s)\n",
+                qUtf8Printable(QDir::toNativeSeparators(path)), c.partners, c.departments, c.contracts,
+                c.receivable, c.payable, c.stampTax, c.operators, double(ms) / 1000.0);
+}
+
+// Creates the register (and its folder), fills it, and removes it again when filling fails.
+int create(const QString& path, const std::function<Generator::Counts(Database&)>& fill) {
+    const QFileInfo info(path);
+    if (info.exists())
+        return fail(QStringLiteral("%1 already exists; it is not overwritten").arg(path));
+    if (!QDir().mkpath(info.absolutePath()))
+        return fail(QStringLiteral("cannot create the folder %1").arg(info.absolutePath()));
+    QElapsedTimer timer;
+    timer.start();
+    Generator::Counts counts;
+    {
+        Database db;
+        try {
+            db.create(path);
+        } catch (const DataError& e) {
+            return fail(e.text());
+        }
+        try {
+            if (fill)
+                counts = fill(db);
+        } catch (const DataError& e) {
+            db.close();
+            QFile::remove(path);
+            return fail(e.text());
+        }
+    }
+    if (!fill)
+        counts.operators = 1;
+    report(path, counts, timer.elapsed());
+    return 0;
+}
+
+// A whole number >= 0 from an option's argument.
+bool number(const QString& text, int& out) {
+    bool ok = false;
+    const int v = text.toInt(&ok);
+    if (!ok || v < 0)
+        return false;
+    out = v;
+    return true;
+}
+
+int bench(const QStringList& args) {
+    Generator::BenchSize size;
+    bool haveContracts = false, haveInstalments = false;
+    QString path;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (a.startsWith(QLatin1String("--"))) {
+            if (i + 1 >= args.size())
+                return usage(QStringLiteral("%1 needs a number").arg(a));
+            const QString& v = args[++i];
+            int* target = a == QLatin1String("--contracts")     ? &size.contracts
+                          : a == QLatin1String("--instalments") ? &size.instalments
+                          : a == QLatin1String("--partners")    ? &size.partners
+                                                                : nullptr;
+            if (!target)
+                return usage(QStringLiteral("unknown option %1").arg(a));
+            if (!number(v, *target))
+                return usage(QStringLiteral("%1 needs a whole number, not \"%2\"").arg(a, v));
+            haveContracts |= target == &size.contracts;
+            haveInstalments |= target == &size.instalments;
+        } else if (path.isEmpty()) {
+            path = a;
+        } else {
+            return usage(QStringLiteral("unexpected argument %1").arg(a));
+        }
+    }
+    if (path.isEmpty() || !haveContracts || !haveInstalments)
+        return usage(QStringLiteral("bench needs PATH, --contracts and --instalments"));
+    if (size.partners < 1)
+        return usage(QStringLiteral("--partners must be at least 1"));
+    if (size.instalments > 0 && size.contracts == 0)
+        return usage(QStringLiteral("instalments need contracts"));
+    const QDate today = Clock::today();
+    return create(path, [&](Database& db) { return Generator::fillBench(db, size, today); });
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    if (args.isEmpty())
+        return usage();
+    if (args.first() == QLatin1String("-h") || args.first() == QLatin1String("--help")) {
+        std::fputs(Usage, stdout);
+        return 0;
+    }
+    const QString& command = args.first();
+    if (command == QLatin1String("bench"))
+        return bench(args.mid(1));
+    if (args.size() != 2)
+        return usage(QStringLiteral("wrong number of arguments"));
+    const QString& path = args[1];
+    if (command == QLatin1String("init"))
+        return create(path, nullptr);
+    if (command == QLatin1String("demo")) {
+        const QDate today = Clock::today();
+        return create(path, [&](Database& db) { return Generator::fillDemo(db, today); });
+    }
+    if (command == QLatin1String("check")) {
+        const QString problem = Database::checkFile(path);
+        if (!problem.isEmpty())
+            return fail(problem);
+        std::puts("ok");
+        return 0;
+    }
+    return usage(QStringLiteral("unknown command %1").arg(command));
+}

@@ -35,7 +35,8 @@ void DBGrid::setColumns(const QList<DatasetModel::Column>& columns) {
 
 void DBGrid::setEditable(bool editable) {
     m_model->setEditable(editable);
-    setEditTriggers(editable ? QAbstractItemView::AllEditTriggers : QAbstractItemView::NoEditTriggers);
+    setEditTriggers(editable ? QAbstractItemView::AllEditTriggers
+                             : QAbstractItemView::NoEditTriggers);
 }
 
 void DBGrid::applyWidths() {

@@ -1,7 +1,9 @@
 #include "nextcompactno.h"
 
 namespace {
-bool isAsciiDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+bool isAsciiDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
 } // namespace
 
 std::optional<QString> NextCompactNo(const QString& last) {

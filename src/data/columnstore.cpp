@@ -16,7 +16,9 @@ QDateTime decodeDate(int64_t cell) {
                                      QTime::fromMSecsSinceStartOfDay(int(cell - day * MsPerDay)));
 }
 
-bool isText(FieldType t) { return t == FieldType::String || t == FieldType::Memo; }
+bool isText(FieldType t) {
+    return t == FieldType::String || t == FieldType::Memo;
+}
 
 } // namespace
 

@@ -23,8 +23,7 @@ void enableExtendedCodes(QSqlDatabase& db) {
 } // namespace
 
 Database::Database()
-    : m_connectionName(QStringLiteral("qintara-") + QUuid::createUuid().toString(QUuid::Id128)) {
-}
+    : m_connectionName(QStringLiteral("qintara-") + QUuid::createUuid().toString(QUuid::Id128)) {}
 
 Database::~Database() {
     close();
@@ -38,7 +37,8 @@ void Database::openConnection(const QString& path) {
         m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
     m_db.setDatabaseName(path);
     if (!m_db.open())
-        throw DataError(QStringLiteral("无法打开数据库文件 %1：%2").arg(path, m_db.lastError().text()));
+        throw DataError(
+            QStringLiteral("无法打开数据库文件 %1：%2").arg(path, m_db.lastError().text()));
     enableExtendedCodes(m_db);
     m_path = path;
 }
@@ -61,9 +61,10 @@ void Database::create(const QString& path) {
     openConnection(path);
     try {
         Schema::create(m_db);
-        QSqlQuery q = prepare(QStringLiteral(
-            "INSERT INTO Operator (OperatorName, 增加, 删除, 修改, 用户权限设置, 数据备份, 数据恢复, "
-            "k1, Password, 审核, 收款管理, 付款管理) VALUES ('管理员', 1, 1, 1, 1, 1, 1, 1, NULL, 1, 1, 1)"));
+        QSqlQuery q = prepare(QStringLiteral("INSERT INTO Operator (OperatorName, 增加, 删除, "
+                                             "修改, 用户权限设置, 数据备份, 数据恢复, "
+                                             "k1, Password, 审核, 收款管理, 付款管理) VALUES "
+                                             "('管理员', 1, 1, 1, 1, 1, 1, 1, NULL, 1, 1, 1)"));
         exec(q);
     } catch (...) {
         close();
@@ -75,7 +76,8 @@ void Database::create(const QString& path) {
 void Database::verifySchema() {
     QSqlQuery q(m_db);
     if (!q.exec(QStringLiteral("SELECT type, name FROM sqlite_master")))
-        throw DataError(QStringLiteral("文件 %1 不是合同数据库：%2").arg(m_path, q.lastError().text()));
+        throw DataError(
+            QStringLiteral("文件 %1 不是合同数据库：%2").arg(m_path, q.lastError().text()));
     QStringList tables, views;
     while (q.next())
         (q.value(0).toString() == QLatin1String("view") ? views : tables)
@@ -109,7 +111,9 @@ void Database::close() {
     m_path.clear();
 }
 
-bool Database::isOpen() const { return m_db.isValid() && m_db.isOpen(); }
+bool Database::isOpen() const {
+    return m_db.isValid() && m_db.isOpen();
+}
 
 QSqlQuery Database::prepare(const QString& sql) {
     QSqlQuery q(m_db);
@@ -144,4 +148,6 @@ void Database::commit() {
         raise(m_db.lastError());
 }
 
-void Database::rollback() { m_db.rollback(); }
+void Database::rollback() {
+    m_db.rollback();
+}

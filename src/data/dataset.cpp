@@ -12,7 +12,9 @@
 
 namespace {
 
-QString quoted(const QString& name) { return u'"' + name + u'"'; }
+QString quoted(const QString& name) {
+    return u'"' + name + u'"';
+}
 
 bool sameName(const QString& a, const QString& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
@@ -92,7 +94,9 @@ QString Record::asString(const QString& name) const {
     return v.toString();
 }
 
-QDateTime Record::asDateTime(const QString& name) const { return value(name).toDateTime(); }
+QDateTime Record::asDateTime(const QString& name) const {
+    return value(name).toDateTime();
+}
 
 // ---------------------------------------------------------------- Field
 
@@ -104,7 +108,9 @@ QVariant Field::value() const {
     return row < 0 ? QVariant() : d.rowValue(row, this);
 }
 
-QString Field::asString() const { return FieldValues::asText(type(), value()); }
+QString Field::asString() const {
+    return FieldValues::asText(type(), value());
+}
 
 int Field::asInteger() const {
     const QVariant v = value();
@@ -129,11 +135,19 @@ Currency Field::asCurrency() const {
     return Currency::fromDouble(v.toDouble());
 }
 
-QDateTime Field::asDateTime() const { return value().toDateTime(); }
-bool Field::asBoolean() const { return value().toBool(); }
-QString Field::displayText() const { return FieldValues::displayText(type(), value()); }
+QDateTime Field::asDateTime() const {
+    return value().toDateTime();
+}
+bool Field::asBoolean() const {
+    return value().toBool();
+}
+QString Field::displayText() const {
+    return FieldValues::displayText(type(), value());
+}
 
-void Field::setValue(const QVariant& value) { m_dataset->setFieldValue(this, value); }
+void Field::setValue(const QVariant& value) {
+    m_dataset->setFieldValue(this, value);
+}
 
 // ---------------------------------------------------------------- Dataset: definition
 
@@ -289,7 +303,9 @@ void Dataset::load(std::optional<QVariant> keepKey) {
         if (!q.prepare(selectSql()))
             Database::raise(q.lastError());
         for (const QVariant& v : m_masterKey)
-            q.addBindValue(v.userType() == qMetaTypeId<Currency>() ? QVariant(qlonglong(v.value<Currency>().units())) : v);
+            q.addBindValue(v.userType() == qMetaTypeId<Currency>()
+                               ? QVariant(qlonglong(v.value<Currency>().units()))
+                               : v);
         Database::exec(q);
         if (m_table.isEmpty() && m_columns.empty())
             defineColumnsFrom(q);
@@ -372,7 +388,8 @@ void Dataset::requery() {
 
 void Dataset::checkActive() const {
     if (!isActive())
-        throw DataError(QStringLiteral("%1: Cannot perform this operation on a closed dataset").arg(m_name));
+        throw DataError(
+            QStringLiteral("%1: Cannot perform this operation on a closed dataset").arg(m_name));
 }
 
 QVariant Dataset::keyValueAt(int storageRow) const {
@@ -440,10 +457,13 @@ int Dataset::lookupRow(int column, const QVariant& key) const {
     return it.value().value(key.toString(), -1);
 }
 
-void Dataset::invalidateLookupIndex() { m_lookupIndex.clear(); }
+void Dataset::invalidateLookupIndex() {
+    m_lookupIndex.clear();
+}
 
 QVariant Dataset::onDemandValue(int storageRow, const Field* field) const {
-    const int index = int(std::find(m_fieldList.begin(), m_fieldList.end(), field) - m_fieldList.begin());
+    const int index =
+        int(std::find(m_fieldList.begin(), m_fieldList.end(), field) - m_fieldList.begin());
     if (storageRow < 0) {
         if (m_demandLoaded[size_t(index)])
             return m_demandBuffer[size_t(index)];
@@ -484,7 +504,8 @@ bool Dataset::filterMatches(int storageRow) const {
     if (k.typeId() == QMetaType::Bool) {
         c = int(v.toBool()) - int(k.toBool());
     } else if (k.typeId() == QMetaType::Double) {
-        const double d = v.userType() == qMetaTypeId<Currency>() ? v.value<Currency>().toDouble() : v.toDouble();
+        const double d =
+            v.userType() == qMetaTypeId<Currency>() ? v.value<Currency>().toDouble() : v.toDouble();
         c = d < k.toDouble() ? -1 : (d > k.toDouble() ? 1 : 0);
     } else {
         c = v.toString().compare(k.toString(), Qt::CaseInsensitive);
@@ -524,7 +545,8 @@ void Dataset::rebuildView() {
     if (order.isEmpty())
         return;
     const Field* field = findField(order);
-    const int column = field && field->kind() == Field::Kind::Stored ? field->m_column : columnIndex(order);
+    const int column =
+        field && field->kind() == Field::Kind::Stored ? field->m_column : columnIndex(order);
     if (column >= 0) {
         const StoredColumn& c = m_columns[size_t(column)];
         std::stable_sort(m_view.begin(), m_view.end(),
@@ -556,7 +578,9 @@ void Dataset::setFilter(const QString& filter) {
         else if (isNumber)
             f.constant = d;
         else
-            f.constant = k.startsWith(u'\'') && k.endsWith(u'\'') && k.size() >= 2 ? k.mid(1, k.size() - 2) : k;
+            f.constant = k.startsWith(u'\'') && k.endsWith(u'\'') && k.size() >= 2
+                             ? k.mid(1, k.size() - 2)
+                             : k;
         m_filter = f;
     }
     if (m_filtered && isActive())
@@ -591,7 +615,9 @@ void Dataset::reapplyView(bool toFirst) {
     notifyCurrent();
 }
 
-void Dataset::setIndexFieldNames(const QString& fieldName) { m_indexFieldNames = fieldName; }
+void Dataset::setIndexFieldNames(const QString& fieldName) {
+    m_indexFieldNames = fieldName;
+}
 
 // ---------------------------------------------------------------- Dataset: cursor
 
@@ -668,7 +694,8 @@ bool Dataset::locate(const QString& fieldName, const QVariant& value, int option
     const int column = field ? -1 : columnIndex(fieldName);
     if (!field && column < 0)
         throw DataError(QStringLiteral("%1: Field '%2' not found").arg(m_name, fieldName));
-    const Qt::CaseSensitivity cs = options & LocateCaseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive;
+    const Qt::CaseSensitivity cs =
+        options & LocateCaseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive;
     const QString wanted = value.toString();
     for (size_t p = 0; p < m_view.size(); ++p) {
         const int row = m_view[p];
@@ -722,7 +749,8 @@ void Dataset::append() {
         const std::vector<QVariant> values = masterValues();
         for (int i = 0; i < m_detailFields.size(); ++i) {
             const int c = columnIndex(m_detailFields[i]);
-            m_buffer[size_t(c)] = FieldValues::normalize(m_columns[size_t(c)].type(), values[size_t(i)], m_detailFields[i]);
+            m_buffer[size_t(c)] = FieldValues::normalize(m_columns[size_t(c)].type(),
+                                                         values[size_t(i)], m_detailFields[i]);
             m_bufferChanged[size_t(c)] = true;
         }
     }
@@ -768,7 +796,8 @@ void Dataset::setFieldValue(Field* field, const QVariant& value) {
         m_buffer[size_t(field->m_column)] = normalized;
         m_bufferChanged[size_t(field->m_column)] = true;
     } else {
-        const size_t index = size_t(std::find(m_fieldList.begin(), m_fieldList.end(), field) - m_fieldList.begin());
+        const size_t index =
+            size_t(std::find(m_fieldList.begin(), m_fieldList.end(), field) - m_fieldList.begin());
         m_demandBuffer[index] = normalized;
         m_demandLoaded[index] = true;
     }
@@ -931,7 +960,8 @@ void Dataset::deleteCurrentInStore() {
     if (isReadOnly())
         throw DataError(QStringLiteral("%1: Cannot modify a read-only dataset").arg(m_name));
     if (m_view.empty())
-        throw DataError(QStringLiteral("%1: Cannot perform this operation on an empty dataset").arg(m_name));
+        throw DataError(
+            QStringLiteral("%1: Cannot perform this operation on an empty dataset").arg(m_name));
     QSqlQuery q = m_db.prepare(
         QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(quoted(m_table), quoted(m_keyColumn)));
     q.addBindValue(keyValueAt(currentStorageRow()));
@@ -958,7 +988,8 @@ void Dataset::dropCurrentRow() {
 
 // ---------------------------------------------------------------- Dataset: master link
 
-void Dataset::setMaster(DataSource* master, const QString& masterFields, const QString& detailFields) {
+void Dataset::setMaster(DataSource* master, const QString& masterFields,
+                        const QString& detailFields) {
     clearMaster();
     m_master = master;
     m_masterFields = masterFields.split(u';', Qt::SkipEmptyParts);
@@ -1001,7 +1032,8 @@ std::vector<QVariant> Dataset::masterValues() const {
         }
         const int c = m->columnIndex(name);
         const int row = m->isEditing() ? -1 : m->currentStorageRow();
-        values.push_back(c < 0 || (row < 0 && !m->isEditing()) ? QVariant() : m->columnValue(row, c));
+        values.push_back(c < 0 || (row < 0 && !m->isEditing()) ? QVariant()
+                                                               : m->columnValue(row, c));
     }
     return values;
 }
@@ -1020,7 +1052,9 @@ void Dataset::masterMoved() {
 
 // ---------------------------------------------------------------- Dataset: bound controls
 
-void Dataset::disableControls() { ++m_disabled; }
+void Dataset::disableControls() {
+    ++m_disabled;
+}
 
 void Dataset::enableControls() {
     if (m_disabled == 0 || --m_disabled > 0)

@@ -75,7 +75,9 @@ public:
     QString title() const { return m_def.title.isEmpty() ? m_def.name : m_def.title; }
     void setTitle(const QString& title) { m_def.title = title; }
     bool isHidden() const { return m_def.hidden; }
-    bool isReadOnly() const { return m_def.readOnly || m_kind == Kind::Lookup || m_kind == Kind::Calculated; }
+    bool isReadOnly() const {
+        return m_def.readOnly || m_kind == Kind::Lookup || m_kind == Kind::Calculated;
+    }
     Dataset* dataset() const { return m_dataset; }
     const FieldDef& def() const { return m_def; }
 
@@ -132,7 +134,8 @@ public:
     const QString& tableName() const { return m_table; }
     // For a query: memo columns that are not read with the list but fetched one row at a time
     // from the table by its key, when the query yields that key.
-    void setDeferredColumns(const QString& table, const QString& keyColumn, const QStringList& columns);
+    void setDeferredColumns(const QString& table, const QString& keyColumn,
+                            const QStringList& columns);
     bool isReadOnly() const { return m_table.isEmpty(); }
 
     // Presented fields in order; stored fields name a column of the source. Without any,
@@ -148,7 +151,9 @@ public:
     void close();
     bool isActive() const { return m_state != DatasetState::Inactive; }
     DatasetState state() const { return m_state; }
-    bool isEditing() const { return m_state == DatasetState::Edit || m_state == DatasetState::Insert; }
+    bool isEditing() const {
+        return m_state == DatasetState::Edit || m_state == DatasetState::Insert;
+    }
     bool isModified() const { return m_modified; }
 
     // Re-read from the store, staying on the current row when it still exists.

@@ -7,7 +7,8 @@ DatasetModel::DatasetModel(Dataset* dataset, QObject* parent)
     connect(m_dataset, &Dataset::reset, this, &DatasetModel::datasetReset);
     connect(m_dataset, &Dataset::currentChanged, this, &DatasetModel::datasetMoved);
     connect(m_dataset, &Dataset::rowChanged, this, &DatasetModel::rowChanged);
-    connect(m_dataset, &Dataset::stateChanged, this, [this] { rowChanged(m_dataset->recNo() - 1); });
+    connect(m_dataset, &Dataset::stateChanged, this,
+            [this] { rowChanged(m_dataset->recNo() - 1); });
     connect(&m_selection, &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { selectionMoved(current); });
     datasetMoved();
@@ -21,7 +22,9 @@ void DatasetModel::setColumns(const QList<Column>& columns) {
     datasetMoved();
 }
 
-void DatasetModel::setEditable(bool editable) { m_editable = editable; }
+void DatasetModel::setEditable(bool editable) {
+    m_editable = editable;
+}
 
 void DatasetModel::rebuildColumns() {
     m_fields.clear();
@@ -49,9 +52,13 @@ Field* DatasetModel::fieldAt(int column) const {
     return column >= 0 && column < int(m_fields.size()) ? m_fields[size_t(column)] : nullptr;
 }
 
-int DatasetModel::widthAt(int column) const { return m_widths[size_t(column)]; }
+int DatasetModel::widthAt(int column) const {
+    return m_widths[size_t(column)];
+}
 
-int DatasetModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_rows; }
+int DatasetModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : m_rows;
+}
 
 int DatasetModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : int(m_fields.size());
@@ -124,7 +131,8 @@ void DatasetModel::datasetMoved() {
         const QModelIndex current = m_selection.currentIndex();
         const int column = current.isValid() ? current.column() : 0;
         m_selection.setCurrentIndex(index(row, std::min(column, columnCount() - 1)),
-                                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+                                    QItemSelectionModel::ClearAndSelect |
+                                        QItemSelectionModel::Rows);
     } else {
         m_selection.clear();
     }

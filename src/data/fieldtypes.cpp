@@ -41,14 +41,17 @@ QVariant parseNumberText(FieldType type, const QString& text, const QString& fie
     default:
         break;
     }
-    throw DataError(QStringLiteral("'%1' is not a valid value for field '%2'").arg(text, fieldName));
+    throw DataError(
+        QStringLiteral("'%1' is not a valid value for field '%2'").arg(text, fieldName));
 }
 
 } // namespace
 
 namespace FieldValues {
 
-QDateTime makeDateTime(QDate date, QTime time) { return QDateTime(date, time, Qt::UTC); }
+QDateTime makeDateTime(QDate date, QTime time) {
+    return QDateTime(date, time, Qt::UTC);
+}
 
 QDateTime toDateTime(const QVariant& value) {
     switch (value.typeId()) {
@@ -102,13 +105,15 @@ QVariant normalize(FieldType type, const QVariant& value, const QString& fieldNa
     case FieldType::Boolean:
         if (value.typeId() == QMetaType::QString) {
             const QString t = value.toString().trimmed().toLower();
-            return t == QLatin1String("true") || t == QLatin1String("1") || t == QLatin1String("yes");
+            return t == QLatin1String("true") || t == QLatin1String("1") ||
+                   t == QLatin1String("yes");
         }
         return value.toBool();
     case FieldType::DateTime: {
         const QDateTime dt = toDateTime(value);
         if (!dt.isValid())
-            throw DataError(QStringLiteral("'%1' is not a valid date and time").arg(value.toString()));
+            throw DataError(
+                QStringLiteral("'%1' is not a valid date and time").arg(value.toString()));
         return dt;
     }
     case FieldType::Currency:

@@ -146,25 +146,28 @@ namespace Schema {
 
 const QStringList& contractTypes() {
     static const QStringList types{
-        QStringLiteral("购销合同"), QStringLiteral("加工承揽"), QStringLiteral("建设工程勘察设计"),
-        QStringLiteral("财产租赁"), QStringLiteral("货物运输"), QStringLiteral("仓储保管"),
-        QStringLiteral("借款合同"), QStringLiteral("财产保险"), QStringLiteral("技术合同"),
-        QStringLiteral("产权转移书据"), QStringLiteral("营业帐薄")};
+        QStringLiteral("购销合同"),         QStringLiteral("加工承揽"),
+        QStringLiteral("建设工程勘察设计"), QStringLiteral("财产租赁"),
+        QStringLiteral("货物运输"),         QStringLiteral("仓储保管"),
+        QStringLiteral("借款合同"),         QStringLiteral("财产保险"),
+        QStringLiteral("技术合同"),         QStringLiteral("产权转移书据"),
+        QStringLiteral("营业帐薄")};
     return types;
 }
 
 const QStringList& requiredTables() {
     static const QStringList names{
-        QStringLiteral("Compact"),  QStringLiteral("AccountReceive"), QStringLiteral("AccountPayable"),
-        QStringLiteral("server"),   QStringLiteral("Department"),     QStringLiteral("Operator"),
+        QStringLiteral("Compact"),        QStringLiteral("AccountReceive"),
+        QStringLiteral("AccountPayable"), QStringLiteral("server"),
+        QStringLiteral("Department"),     QStringLiteral("Operator"),
         QStringLiteral("CompactType")};
     return names;
 }
 
 const QStringList& requiredViews() {
     static const QStringList names{
-        QStringLiteral("合同应收款表_明细"), QStringLiteral("合同应付款表_明细"),
-        QStringLiteral("合同应收款表"),      QStringLiteral("合同应付款表"),
+        QStringLiteral("合同应收款表_明细"),     QStringLiteral("合同应付款表_明细"),
+        QStringLiteral("合同应收款表"),          QStringLiteral("合同应付款表"),
         QStringLiteral("合同统计_客户及供应商"), QStringLiteral("合同_印花税")};
     return names;
 }
@@ -172,10 +175,11 @@ const QStringList& requiredViews() {
 std::optional<FieldType> columnType(const QString& column) {
     static const QHash<QString, FieldType> types = [] {
         QHash<QString, FieldType> t;
-        for (const char* name : {"合同金额", "应收金额", "实收金额", "应付金额", "实付金额", "发票额", "cc"})
+        for (const char* name :
+             {"合同金额", "应收金额", "实收金额", "应付金额", "实付金额", "发票额", "cc"})
             t.insert(QString::fromUtf8(name).toLower(), FieldType::Currency);
-        for (const char* name : {"签订日期", "开始日期", "截止日期", "录入日期", "应收日期", "实收日期",
-                                 "应付日期", "实付日期"})
+        for (const char* name : {"签订日期", "开始日期", "截止日期", "录入日期", "应收日期",
+                                 "实收日期", "应付日期", "实付日期"})
             t.insert(QString::fromUtf8(name).toLower(), FieldType::DateTime);
         for (const char* name : {"CompactID", "OperatorID", "ID", "合同数", "合同数量"})
             t.insert(QString::fromUtf8(name).toLower(), FieldType::Integer);

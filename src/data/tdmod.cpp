@@ -32,14 +32,18 @@ FieldDef readOnly(FieldDef d) {
     return d;
 }
 
-FieldDef money(const QString& name) { return field(name, FieldType::Currency); }
-FieldDef date(const QString& name) { return field(name, FieldType::DateTime); }
+FieldDef money(const QString& name) {
+    return field(name, FieldType::Currency);
+}
+FieldDef date(const QString& name) {
+    return field(name, FieldType::DateTime);
+}
 FieldDef flag(const QString& name, const QString& title = {}) {
     return field(name, FieldType::Boolean, 0, title);
 }
 
-FieldDef lookup(const QString& name, FieldType type, int size, Dataset* source, const QString& keyField,
-                const QString& lookupKey, const QString& result) {
+FieldDef lookup(const QString& name, FieldType type, int size, Dataset* source,
+                const QString& keyField, const QString& lookupKey, const QString& result) {
     FieldDef d = field(name, type, size);
     d.lookupDataset = source;
     d.keyField = keyField;
@@ -48,14 +52,16 @@ FieldDef lookup(const QString& name, FieldType type, int size, Dataset* source, 
     return d;
 }
 
-FieldDef calculated(const QString& name, FieldType type, std::function<QVariant(const Record&)> rule,
-                    const QString& title = {}) {
+FieldDef calculated(const QString& name, FieldType type,
+                    std::function<QVariant(const Record&)> rule, const QString& title = {}) {
     FieldDef d = field(name, type, 0, title);
     d.calculate = std::move(rule);
     return d;
 }
 
-bool isEmptyText(const QVariant& v) { return v.isNull() || v.toString().isEmpty(); }
+bool isEmptyText(const QVariant& v) {
+    return v.isNull() || v.toString().isEmpty();
+}
 
 } // namespace
 
@@ -126,19 +132,21 @@ void TDMod::defineMasterData() {
         return false;
     };
     TBDepartment->onPostError = [](Dataset&, const DataError& e) {
-        Dialogs::plain(e.category() == DataError::Category::DuplicateKey ? QStringLiteral("编号不可重名")
-                                                                         : e.text());
+        Dialogs::plain(e.category() == DataError::Category::DuplicateKey
+                           ? QStringLiteral("编号不可重名")
+                           : e.text());
         return PostErrorAction::Abort;
     };
 
     TBOperator = makeDataset(QStringLiteral("TBOperator"), DSOperator);
     TBOperator->setTable(QStringLiteral("Operator"), QStringLiteral("OperatorID"));
-    Field* op = TBOperator->addField(text(QStringLiteral("OperatorName"), 10, QStringLiteral("用户名称")));
+    Field* op =
+        TBOperator->addField(text(QStringLiteral("OperatorName"), 10, QStringLiteral("用户名称")));
     for (const char* right : {"增加", "删除", "修改", "用户权限设置", "数据备份", "数据恢复"})
         TBOperator->addField(flag(QString::fromUtf8(right)));
     TBOperator->addField(flag(QStringLiteral("k1"), QStringLiteral("网络设置")));
-    TBOperator->addField(hidden(readOnly(field(QStringLiteral("OperatorID"), FieldType::AutoInc, 0,
-                                               QStringLiteral("用户ID号")))));
+    TBOperator->addField(hidden(readOnly(
+        field(QStringLiteral("OperatorID"), FieldType::AutoInc, 0, QStringLiteral("用户ID号")))));
     TBOperator->addField(hidden(text(QStringLiteral("Password"), 10, QStringLiteral("密码"))));
     for (const char* stored : {"审核", "收款管理", "付款管理"})
         TBOperator->addField(hidden(flag(QString::fromUtf8(stored))));
@@ -155,7 +163,8 @@ void TDMod::defineMasterData() {
         if (e.category() == DataError::Category::DuplicateKey)
             Dialogs::plain(QStringLiteral("用户名称不可重名!"));
         else
-            Dialogs::message(QStringLiteral("错误提示"), e.text(), Dialogs::Icon::None, Dialogs::Button::Ok);
+            Dialogs::message(QStringLiteral("错误提示"), e.text(), Dialogs::Icon::None,
+                             Dialogs::Button::Ok);
         return PostErrorAction::Abort;
     };
 
@@ -172,8 +181,8 @@ void TDMod::defineContracts() {
     c->setIndexFieldNames(QStringLiteral("SCNum"));
     c->addField(text(QStringLiteral("合同编号"), 18));
     c->addField(text(QStringLiteral("合同名称"), 50));
-    c->addField(lookup(QStringLiteral("往来单位"), FieldType::String, 40, TBServer, QStringLiteral("SCNum"),
-                       QStringLiteral("ScNum"), QStringLiteral("ScName")));
+    c->addField(lookup(QStringLiteral("往来单位"), FieldType::String, 40, TBServer,
+                       QStringLiteral("SCNum"), QStringLiteral("ScNum"), QStringLiteral("ScName")));
     c->addField(money(QStringLiteral("合同金额")));
     c->addField(date(QStringLiteral("签订日期")));
     c->addField(text(QStringLiteral("收付类型"), 10));
@@ -189,10 +198,12 @@ void TDMod::defineContracts() {
     c->addField(hidden(date(QStringLiteral("录入日期"))));
     c->addField(hidden(text(QStringLiteral("执行情况"), 10)));
     c->addField(hidden(lookup(QStringLiteral("印花税率"), FieldType::Float, 0, TBYinHuaShui,
-                              QStringLiteral("SCNum"), QStringLiteral("SCNum"), QStringLiteral("印花税率"))));
+                              QStringLiteral("SCNum"), QStringLiteral("SCNum"),
+                              QStringLiteral("印花税率"))));
     // Stamp tax: amount times rate in double precision; an empty operand counts as 0.
     c->addField(hidden(calculated(QStringLiteral("印花税"), FieldType::Float, [](const Record& r) {
-        return QVariant(r.asFloat(QStringLiteral("合同金额")) * r.asFloat(QStringLiteral("印花税率")));
+        return QVariant(r.asFloat(QStringLiteral("合同金额")) *
+                        r.asFloat(QStringLiteral("印花税率")));
     })));
     FieldDef content = hidden(field(QStringLiteral("合同内容"), FieldType::Memo));
     content.onDemand = true; // long texts are read for the row that shows them
@@ -212,12 +223,12 @@ void TDMod::defineContracts() {
 
     TBSKJiLu = makeDataset(QStringLiteral("TBSKJiLu"), DSSKJiLu);
     TBSKJiLu->setTable(QStringLiteral("AccountReceive"), QStringLiteral("ID"));
-    defineSchedule(TBSKJiLu, {QStringLiteral("应收"), QStringLiteral("实收"), &TDMod::receivablePercent,
-                              &TDMod::receivableTotals});
+    defineSchedule(TBSKJiLu, {QStringLiteral("应收"), QStringLiteral("实收"),
+                              &TDMod::receivablePercent, &TDMod::receivableTotals});
     TBFKJiLu = makeDataset(QStringLiteral("TBFKJiLu"), DSFKJiLu);
     TBFKJiLu->setTable(QStringLiteral("AccountPayable"), QStringLiteral("ID"));
-    defineSchedule(TBFKJiLu, {QStringLiteral("应付"), QStringLiteral("实付"), &TDMod::payablePercent,
-                              &TDMod::payableTotals});
+    defineSchedule(TBFKJiLu, {QStringLiteral("应付"), QStringLiteral("实付"),
+                              &TDMod::payablePercent, &TDMod::payableTotals});
 }
 
 // Both schedules share their fields and rules; only the column names differ.
@@ -243,7 +254,8 @@ void TDMod::defineSchedule(Dataset* ds, const Schedule& side) {
         const Field* amount = TBCompacter->fieldByName(QStringLiteral("合同金额"));
         // Proposed in double precision, stored to four decimals; no amount, no proposal.
         if (!amount->isNull())
-            d.fieldByName(due)->setValue(QVariant::fromValue(Currency::fromDouble(p / 100.0 * amount->asFloat())));
+            d.fieldByName(due)->setValue(
+                QVariant::fromValue(Currency::fromDouble(p / 100.0 * amount->asFloat())));
         d.fieldByName(settled)->setValue(QVariant::fromValue(Currency()));
         d.fieldByName(invoiced)->setValue(QVariant::fromValue(Currency()));
     };
@@ -262,7 +274,8 @@ void TDMod::defineSchedule(Dataset* ds, const Schedule& side) {
     ds->afterDelete = keepCursor;
 }
 
-void TDMod::defineTotals(Dataset* ds, const QString& prefix, const QString& due, const QString& done) {
+void TDMod::defineTotals(Dataset* ds, const QString& prefix, const QString& due,
+                         const QString& done) {
     ds->addField(text(prefix + QStringLiteral("编号"), 18));
     ds->addField(text(prefix + QStringLiteral("名称"), 30));
     ds->addField(field(QStringLiteral("合同数"), FieldType::Integer));
@@ -290,8 +303,9 @@ void TDMod::defineViews() {
     auto detail = [this](Dataset* ds, const QString& side, const QString& partner) {
         ds->addField(date(side + QStringLiteral("日期")));
         ds->addField(money(side + QStringLiteral("金额")));
-        ds->addField(money((side == QStringLiteral("应收") ? QStringLiteral("实收") : QStringLiteral("实付")) +
-                           QStringLiteral("金额")));
+        ds->addField(money(
+            (side == QStringLiteral("应收") ? QStringLiteral("实收") : QStringLiteral("实付")) +
+            QStringLiteral("金额")));
         ds->addField(text(QStringLiteral("合同编号"), 18));
         ds->addField(text(QStringLiteral("合同名称"), 50));
         ds->addField(text(partner, 30));
@@ -306,10 +320,12 @@ void TDMod::defineViews() {
 
     TBShouKuanZong = makeDataset(QStringLiteral("TBShouKuanZong"), DSShouKuanZong);
     TBShouKuanZong->setSql(QStringLiteral("SELECT * FROM 合同应收款表"));
-    defineTotals(TBShouKuanZong, QStringLiteral("客户"), QStringLiteral("应收金额"), QStringLiteral("实收金额"));
+    defineTotals(TBShouKuanZong, QStringLiteral("客户"), QStringLiteral("应收金额"),
+                 QStringLiteral("实收金额"));
     TBFuKuanZong = makeDataset(QStringLiteral("TBFuKuanZong"), DSFuKuanZong);
     TBFuKuanZong->setSql(QStringLiteral("SELECT * FROM 合同应付款表"));
-    defineTotals(TBFuKuanZong, QStringLiteral("供应商"), QStringLiteral("应付金额"), QStringLiteral("实付金额"));
+    defineTotals(TBFuKuanZong, QStringLiteral("供应商"), QStringLiteral("应付金额"),
+                 QStringLiteral("实付金额"));
 
     TBSTiXing = makeDataset(QStringLiteral("TBSTiXing"), DSSTiXing);
     TBSTiXing->setSql(QStringLiteral("Select * From 合同应收款表_明细"));
@@ -346,7 +362,8 @@ void TDMod::defineReminders(Dataset* ds, const QString& side, const QString& par
 int TDMod::reminderDays() const {
     if (m_settings)
         return m_settings->readInteger(QStringLiteral("Settings"), QStringLiteral("DayTXing"), 7);
-    return ProfileFile(Paths::settingsFile()).readInteger(QStringLiteral("Settings"), QStringLiteral("DayTXing"), 7);
+    return ProfileFile(Paths::settingsFile())
+        .readInteger(QStringLiteral("Settings"), QStringLiteral("DayTXing"), 7);
 }
 
 int TDMod::daysLeft(const QVariant& dueValue, const QDateTime& now) {
@@ -368,16 +385,16 @@ int TDMod::daysLeft(const QVariant& dueValue, const QDateTime& now) {
 }
 
 void TDMod::openAll() {
-    for (Dataset* ds : {TBServer, TBYinHuaShui, TBDepartment, TBOperator, TBCompactType, TBCompacter,
-                        TBSKJiLu, TBFKJiLu, TBMarst, TBShoukuan, TBFukuan, TBShouKuanZong, TBFuKuanZong,
-                        TBSTiXing, TBFTiXing, TBQuery})
+    for (Dataset* ds : {TBServer, TBYinHuaShui, TBDepartment, TBOperator, TBCompactType,
+                        TBCompacter, TBSKJiLu, TBFKJiLu, TBMarst, TBShoukuan, TBFukuan,
+                        TBShouKuanZong, TBFuKuanZong, TBSTiXing, TBFTiXing, TBQuery})
         ds->open();
 }
 
 void TDMod::closeAll() {
-    for (Dataset* ds : {TBQuery, TBFTiXing, TBSTiXing, TBFuKuanZong, TBShouKuanZong, TBFukuan, TBShoukuan,
-                        TBMarst, TBFKJiLu, TBSKJiLu, TBCompacter, TBCompactType, TBOperator, TBDepartment,
-                        TBYinHuaShui, TBServer})
+    for (Dataset* ds : {TBQuery, TBFTiXing, TBSTiXing, TBFuKuanZong, TBShouKuanZong, TBFukuan,
+                        TBShoukuan, TBMarst, TBFKJiLu, TBSKJiLu, TBCompacter, TBCompactType,
+                        TBOperator, TBDepartment, TBYinHuaShui, TBServer})
         ds->close();
 }
 
@@ -390,7 +407,8 @@ void TDMod::deleteContract() {
     m_db.transaction();
     try {
         for (const char* table : {"AccountPayable", "AccountReceive"}) {
-            QSqlQuery q = m_db.prepare(QStringLiteral("DELETE FROM %1 WHERE CompactID = ?").arg(QLatin1String(table)));
+            QSqlQuery q = m_db.prepare(
+                QStringLiteral("DELETE FROM %1 WHERE CompactID = ?").arg(QLatin1String(table)));
             q.addBindValue(id);
             Database::exec(q);
         }

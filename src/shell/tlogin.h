@@ -2,10 +2,19 @@
 // The login dialog: picks an operator, checks the password, and answers the permission check.
 #include <QDialog>
 
+class Database;
+class Dataset;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+
 class TLogin : public QDialog {
     Q_OBJECT
 public:
     explicit TLogin(QWidget* parent = nullptr);
+
+    // Creates TBLogin on the data module's connection, once it exists; left closed until shown.
+    void bindData(Database& db);
 
     // The logged-in operator's name; empty until the first successful login.
     QString CurUserName;
@@ -13,4 +22,29 @@ public:
     // True when the logged-in operator has the right (a column of Operator); otherwise shows
     // "您的权限不够，不能完成此项功能！" and returns false, and the command stops.
     bool CheckOperatorRight(const QString& right);
+
+    // The operators as last read; the operators window re-reads it when it closes.
+    Dataset* TBLogin = nullptr;
+
+    QComboBox* UserName;  // 用户：
+    QLineEdit* Password;  // 口令：
+    QPushButton* BtYes;   // 确定
+    QPushButton* BtNo;    // 退出
+
+Q_SIGNALS:
+    void loggedIn(const QString& name);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QWidget* buildHeader();
+    QWidget* buildInputs();
+    void FormShow();
+    void fillNames();
+    void UserNameCloseUp();
+    void BtYesClick();
+    void BtNoClick();
+    bool operatorHasRight(const QString& right);
 };

@@ -20,7 +20,9 @@ RegisterFixture::~RegisterFixture() {
     Clock::reset();
 }
 
-QString RegisterFixture::settingsPath() const { return m_dir.filePath(QStringLiteral("Settings.ini")); }
+QString RegisterFixture::settingsPath() const {
+    return m_dir.filePath(QStringLiteral("Settings.ini"));
+}
 
 void RegisterFixture::exec(const QString& sql, const QVariantList& values) {
     QSqlQuery q = m_db.prepare(sql);
@@ -37,7 +39,8 @@ QVariant RegisterFixture::scalar(const QString& sql, const QVariantList& values)
     return q.next() ? q.value(0) : QVariant();
 }
 
-int RegisterFixture::addPartner(const QString& number, const QString& name, bool customer, bool supplier) {
+int RegisterFixture::addPartner(const QString& number, const QString& name, bool customer,
+                                bool supplier) {
     exec(QStringLiteral("INSERT INTO server (ScNum, ScName, 客户, 供应商) VALUES (?, ?, ?, ?)"),
          {number, name, customer ? 1 : 0, supplier ? 1 : 0});
     return scalar(QStringLiteral("SELECT last_insert_rowid()")).toInt();
@@ -45,9 +48,11 @@ int RegisterFixture::addPartner(const QString& number, const QString& name, bool
 
 int RegisterFixture::addContract(const QString& number, const QString& name, const QString& partner,
                                  const QString& direction, const QVariant& amount) {
-    exec(QStringLiteral("INSERT INTO Compact (合同编号, 合同名称, SCNum, 收付类型, 合同金额) VALUES (?, ?, ?, ?, ?)"),
+    exec(QStringLiteral("INSERT INTO Compact (合同编号, 合同名称, SCNum, 收付类型, 合同金额) "
+                        "VALUES (?, ?, ?, ?, ?)"),
          {number, name, partner, direction,
-          amount.isNull() ? QVariant(QMetaType(QMetaType::LongLong)) : QVariant(units(amount.toDouble()))});
+          amount.isNull() ? QVariant(QMetaType(QMetaType::LongLong))
+                          : QVariant(units(amount.toDouble()))});
     return scalar(QStringLiteral("SELECT last_insert_rowid()")).toInt();
 }
 
@@ -56,19 +61,22 @@ QVariant storedMoney(const QVariant& v) {
     return v.isNull() ? QVariant(QMetaType(QMetaType::LongLong)) : QVariant(units(v.toDouble()));
 }
 QVariant storedDate(const QVariant& v) {
-    return v.isNull() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(v.toDate().toString(Qt::ISODate));
+    return v.isNull() ? QVariant(QMetaType(QMetaType::QString))
+                      : QVariant(v.toDate().toString(Qt::ISODate));
 }
 } // namespace
 
 void RegisterFixture::addReceivable(int compactId, const QVariant& due, const QVariant& amount,
                                     const QVariant& settled) {
-    exec(QStringLiteral("INSERT INTO AccountReceive (CompactID, 应收日期, 应收金额, 实收金额, 发票额) VALUES (?, ?, ?, ?, 0)"),
+    exec(QStringLiteral("INSERT INTO AccountReceive (CompactID, 应收日期, 应收金额, 实收金额, "
+                        "发票额) VALUES (?, ?, ?, ?, 0)"),
          {compactId, storedDate(due), storedMoney(amount), storedMoney(settled)});
 }
 
 void RegisterFixture::addPayable(int compactId, const QVariant& due, const QVariant& amount,
                                  const QVariant& settled) {
-    exec(QStringLiteral("INSERT INTO AccountPayable (CompactID, 应付日期, 应付金额, 实付金额, 发票额) VALUES (?, ?, ?, ?, 0)"),
+    exec(QStringLiteral("INSERT INTO AccountPayable (CompactID, 应付日期, 应付金额, 实付金额, "
+                        "发票额) VALUES (?, ?, ?, ?, 0)"),
          {compactId, storedDate(due), storedMoney(amount), storedMoney(settled)});
 }
 

@@ -41,4 +41,6 @@ private:
 };
 
 // Money as the store keeps it.
-inline qlonglong units(double yuan) { return qlonglong(yuan * 10000 + (yuan < 0 ? -0.5 : 0.5)); }
+inline qlonglong units(double yuan) {
+    return qlonglong(yuan * 10000 + (yuan < 0 ? -0.5 : 0.5));
+}

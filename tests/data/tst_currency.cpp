@@ -34,11 +34,16 @@ private Q_SLOTS:
         QTest::addColumn<qint64>("units");
         QTest::addColumn<QString>("plain");
         QTest::addColumn<QString>("yuan");
-        QTest::newRow("zero") << qint64(0) << "0.00" << "￥0.00";
-        QTest::newRow("rounds half up") << qint64(12345670) << "1,234.57" << "￥1,234.57";
-        QTest::newRow("millions") << qint64(123456789000) << "12,345,678.90" << "￥12,345,678.90";
-        QTest::newRow("negative") << qint64(-15000) << "-1.50" << "-￥1.50";
-        QTest::newRow("tiny negative shows zero") << qint64(-1) << "0.00" << "￥0.00";
+        QTest::newRow("zero") << qint64(0) << "0.00"
+                              << "￥0.00";
+        QTest::newRow("rounds half up") << qint64(12345670) << "1,234.57"
+                                        << "￥1,234.57";
+        QTest::newRow("millions") << qint64(123456789000) << "12,345,678.90"
+                                  << "￥12,345,678.90";
+        QTest::newRow("negative") << qint64(-15000) << "-1.50"
+                                  << "-￥1.50";
+        QTest::newRow("tiny negative shows zero") << qint64(-1) << "0.00"
+                                                  << "￥0.00";
     }
     void format() {
         QFETCH(qint64, units);

@@ -13,9 +13,12 @@ void fill(RegisterFixture& f) {
     f.addPartner(QStringLiteral("P1"), QStringLiteral("北方机械"), false, true);
     f.addPartner(QStringLiteral("P2"), QStringLiteral("南方 Trading"), true, false);
     f.addPartner(QStringLiteral("P3"), QStringLiteral("east trading"), true, true);
-    const int id = f.addContract(QStringLiteral("HT9"), QStringLiteral("九"), QStringLiteral("P2"), QStringLiteral("收款"), 900);
-    f.addContract(QStringLiteral("HT10"), QStringLiteral("十"), QStringLiteral("P1"), QStringLiteral("付款"), 1000);
-    f.addContract(QStringLiteral("ht2"), QStringLiteral("二"), QStringLiteral("P2"), QStringLiteral("收款"), 200);
+    const int id = f.addContract(QStringLiteral("HT9"), QStringLiteral("九"), QStringLiteral("P2"),
+                                 QStringLiteral("收款"), 900);
+    f.addContract(QStringLiteral("HT10"), QStringLiteral("十"), QStringLiteral("P1"),
+                  QStringLiteral("付款"), 1000);
+    f.addContract(QStringLiteral("ht2"), QStringLiteral("二"), QStringLiteral("P2"),
+                  QStringLiteral("收款"), 200);
     for (int i = 1; i <= 3; ++i)
         f.addReceivable(id, QDate(2026, 1, i), i);
 }
@@ -37,9 +40,11 @@ private Q_SLOTS:
         fill(f);
         Dataset* c = f.openModule().TBCompacter;
         // Opened in partner order; text order puts HT9 after HT10.
-        QCOMPARE(numbers(c), (QStringList{QStringLiteral("HT10"), QStringLiteral("HT9"), QStringLiteral("ht2")}));
+        QCOMPARE(numbers(c), (QStringList{QStringLiteral("HT10"), QStringLiteral("HT9"),
+                                          QStringLiteral("ht2")}));
         c->setSort(QStringLiteral("合同编号"));
-        QCOMPARE(numbers(c), (QStringList{QStringLiteral("HT10"), QStringLiteral("ht2"), QStringLiteral("HT9")}));
+        QCOMPARE(numbers(c), (QStringList{QStringLiteral("HT10"), QStringLiteral("ht2"),
+                                          QStringLiteral("HT9")}));
         c->close();
         c->open();
         QCOMPARE(c->sort(), QString());
@@ -56,7 +61,8 @@ private Q_SLOTS:
         QTest::newRow("leading part") << "南方" << int(LocatePartialKey) << "P2";
         QTest::newRow("leading part only") << "Trading" << int(LocatePartialKey) << "";
         QTest::newRow("wildcard anywhere") << "*Trading" << int(LocatePartialKey) << "P2";
-        QTest::newRow("wildcard, any case") << "*trading" << int(LocatePartialKey | LocateCaseInsensitive) << "P2";
+        QTest::newRow("wildcard, any case")
+            << "*trading" << int(LocatePartialKey | LocateCaseInsensitive) << "P2";
         QTest::newRow("regex characters are plain") << "*.*" << int(LocatePartialKey) << "";
     }
     void locate() {
@@ -69,7 +75,8 @@ private Q_SLOTS:
         m->last();
         const bool hit = m->locate(QStringLiteral("客户/供应商名称"), value, options);
         QCOMPARE(hit, !found.isEmpty());
-        QCOMPARE(m->fieldByName(QStringLiteral("客户/供应商编号"))->asString(), found.isEmpty() ? QStringLiteral("P3") : found);
+        QCOMPARE(m->fieldByName(QStringLiteral("客户/供应商编号"))->asString(),
+                 found.isEmpty() ? QStringLiteral("P3") : found);
     }
 
     void masterLinkFollowsAndFills() {
@@ -83,7 +90,8 @@ private Q_SLOTS:
         QCOMPARE(c->recordCount(), 2);
         c->append();
         QCOMPARE(c->fieldByName(QStringLiteral("SCNum"))->asString(), QStringLiteral("P2"));
-        QCOMPARE(c->fieldByName(QStringLiteral("往来单位"))->asString(), QStringLiteral("南方 Trading"));
+        QCOMPARE(c->fieldByName(QStringLiteral("往来单位"))->asString(),
+                 QStringLiteral("南方 Trading"));
         c->cancel();
         c->clearMaster();
         c->refresh();
@@ -105,9 +113,12 @@ private Q_SLOTS:
         QVERIFY(dm.TBCompacter->post());
         dm.TBSKJiLu->append();
         QVERIFY(dm.TBSKJiLu->post());
-        QCOMPARE(f.scalar(QStringLiteral("SELECT c.合同编号 FROM AccountReceive r JOIN Compact c USING (CompactID) "
-                                         "ORDER BY r.ID DESC LIMIT 1")).toString(),
-                 QStringLiteral("N1"));
+        QCOMPARE(
+            f.scalar(QStringLiteral(
+                         "SELECT c.合同编号 FROM AccountReceive r JOIN Compact c USING (CompactID) "
+                         "ORDER BY r.ID DESC LIMIT 1"))
+                .toString(),
+            QStringLiteral("N1"));
     }
 
     void refreshStaysOnTheRow() {
@@ -138,23 +149,31 @@ private Q_SLOTS:
         sk->edit();
         sk->fieldByName(QStringLiteral("备注"))->setValue(QStringLiteral("改"));
         sk->first();
-        QCOMPARE(f.scalar(QStringLiteral("SELECT count(*) FROM AccountReceive WHERE 备注 = '改'")).toInt(), 1);
+        QCOMPARE(f.scalar(QStringLiteral("SELECT count(*) FROM AccountReceive WHERE 备注 = '改'"))
+                     .toInt(),
+                 1);
     }
 
     void editingNeedsEditState() {
         RegisterFixture f;
         fill(f);
         Dataset* c = f.openModule().TBCompacter;
-        QVERIFY_THROWS_EXCEPTION(DataError, c->fieldByName(QStringLiteral("合同名称"))->setValue(QStringLiteral("x")));
+        QVERIFY_THROWS_EXCEPTION(
+            DataError, c->fieldByName(QStringLiteral("合同名称"))->setValue(QStringLiteral("x")));
         c->edit();
-        QVERIFY_THROWS_EXCEPTION(DataError, c->fieldByName(QStringLiteral("合同金额"))->setValue(QStringLiteral("12abc")));
-        QVERIFY_THROWS_EXCEPTION(DataError, c->fieldByName(QStringLiteral("往来单位"))->setValue(QStringLiteral("x")));
+        QVERIFY_THROWS_EXCEPTION(
+            DataError,
+            c->fieldByName(QStringLiteral("合同金额"))->setValue(QStringLiteral("12abc")));
+        QVERIFY_THROWS_EXCEPTION(
+            DataError, c->fieldByName(QStringLiteral("往来单位"))->setValue(QStringLiteral("x")));
         c->fieldByName(QStringLiteral("合同金额"))->setValue(QStringLiteral("1,234.5"));
         c->fieldByName(QStringLiteral("签订日期"))->setValue(QDate(2026, 3, 4));
         c->fieldByName(QStringLiteral("责任人"))->setValue(QString());
         QVERIFY(c->post());
-        QCOMPARE(f.scalar(QStringLiteral("SELECT 合同金额 || ' ' || 签订日期 || ' ' || (责任人 IS NULL) FROM Compact WHERE CompactID = ?"),
-                          {c->fieldByName(QStringLiteral("CompactID"))->asInteger()}).toString(),
+        QCOMPARE(f.scalar(QStringLiteral("SELECT 合同金额 || ' ' || 签订日期 || ' ' || (责任人 IS "
+                                         "NULL) FROM Compact WHERE CompactID = ?"),
+                          {c->fieldByName(QStringLiteral("CompactID"))->asInteger()})
+                     .toString(),
                  QStringLiteral("12345000 2026-03-04 1"));
         QVERIFY_THROWS_EXCEPTION(DataError, f.module().TBShoukuan->edit());
     }
@@ -181,13 +200,15 @@ private Q_SLOTS:
         fill(f);
         TDMod& dm = f.openModule();
         DatasetModel model(dm.TBCompacter);
-        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester tester(&model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
         QCOMPARE(model.columnCount(), 8);
         QCOMPARE(model.headerData(2, Qt::Horizontal).toString(), QStringLiteral("往来单位"));
         QCOMPARE(model.data(model.index(0, 3)).toString(), QStringLiteral("1,000.00"));
         dm.TBCompacter->setRecNo(3);
         QCOMPARE(model.selectionModel()->currentIndex().row(), 2);
-        model.selectionModel()->setCurrentIndex(model.index(1, 0), QItemSelectionModel::ClearAndSelect);
+        model.selectionModel()->setCurrentIndex(model.index(1, 0),
+                                                QItemSelectionModel::ClearAndSelect);
         QCOMPARE(dm.TBCompacter->recNo(), 2);
         dm.TBCompacter->refresh();
         f.exec(QStringLiteral("DELETE FROM Compact"));
@@ -206,7 +227,10 @@ private Q_SLOTS:
         QVERIFY(model.setData(model.index(1, 1), QString()));
         QCOMPARE(dm.TBSKJiLu->state(), DatasetState::Edit);
         dm.TBSKJiLu->first(); // leaving the row saves it, and the empty amount becomes 0
-        QCOMPARE(f.scalar(QStringLiteral("SELECT 应收金额 FROM AccountReceive ORDER BY ID LIMIT 1 OFFSET 1")).toLongLong(), 0LL);
+        QCOMPARE(f.scalar(QStringLiteral(
+                              "SELECT 应收金额 FROM AccountReceive ORDER BY ID LIMIT 1 OFFSET 1"))
+                     .toLongLong(),
+                 0LL);
     }
 };
 QINTARA_TEST(TestDataset)

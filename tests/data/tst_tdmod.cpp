@@ -14,7 +14,8 @@ private Q_SLOTS:
         QTest::addColumn<double>("tax");
         QTest::newRow("with a rate") << QVariantList{0.0003} << QVariant(10000) << 3.0;
         QTest::newRow("without a rate") << QVariantList{} << QVariant(10000) << 0.0;
-        QTest::newRow("two rates: the first counts") << QVariantList{0.0005, 0.001} << QVariant(10000) << 5.0;
+        QTest::newRow("two rates: the first counts")
+            << QVariantList{0.0005, 0.001} << QVariant(10000) << 5.0;
         QTest::newRow("no amount") << QVariantList{0.0003} << QVariant() << 0.0;
     }
     void stampTax() {
@@ -25,23 +26,28 @@ private Q_SLOTS:
         f.addPartner(QStringLiteral("P1"), QStringLiteral("甲"), true, false);
         f.exec(QStringLiteral("INSERT INTO StampTax (SCNum, 印花税率) VALUES ('P9', 0.5)"));
         for (const QVariant& rate : rates)
-            f.exec(QStringLiteral("INSERT INTO StampTax (SCNum, 印花税率) VALUES ('P1', ?)"), {rate});
-        f.addContract(QStringLiteral("HT1"), QStringLiteral("合同"), QStringLiteral("P1"), QStringLiteral("收款"), amount);
+            f.exec(QStringLiteral("INSERT INTO StampTax (SCNum, 印花税率) VALUES ('P1', ?)"),
+                   {rate});
+        f.addContract(QStringLiteral("HT1"), QStringLiteral("合同"), QStringLiteral("P1"),
+                      QStringLiteral("收款"), amount);
         TDMod& dm = f.openModule();
         QCOMPARE(dm.TBCompacter->fieldByName(QStringLiteral("印花税"))->asFloat(), tax);
-        QCOMPARE(dm.TBCompacter->fieldByName(QStringLiteral("往来单位"))->asString(), QStringLiteral("甲"));
+        QCOMPARE(dm.TBCompacter->fieldByName(QStringLiteral("往来单位"))->asString(),
+                 QStringLiteral("甲"));
     }
 
     void balance() {
         RegisterFixture f;
         f.addPartner(QStringLiteral("G1"), QStringLiteral("供方一"), false, true);
         f.addPartner(QStringLiteral("G2"), QStringLiteral("供方二"), false, true);
-        f.exec(QStringLiteral("INSERT INTO Compact (合同编号, SCNum, 收付类型) VALUES ('A', 'G1', '付款')"));
+        f.exec(QStringLiteral(
+            "INSERT INTO Compact (合同编号, SCNum, 收付类型) VALUES ('A', 'G1', '付款')"));
         f.addPayable(1, QDate(2026, 1, 1), 500, 200);
         TDMod& dm = f.openModule();
         Dataset* zong = dm.TBFuKuanZong;
         QVERIFY(zong->locate(QStringLiteral("供应商编号"), QStringLiteral("G1")));
-        QCOMPARE(zong->fieldByName(QStringLiteral("QKuan"))->asCurrency(), Currency::fromDouble(300));
+        QCOMPARE(zong->fieldByName(QStringLiteral("QKuan"))->asCurrency(),
+                 Currency::fromDouble(300));
         QCOMPARE(zong->fieldByName(QStringLiteral("QKuan"))->title(), QStringLiteral("欠款"));
         // A supplier without instalments has no sums, so no balance either.
         QVERIFY(zong->locate(QStringLiteral("供应商编号"), QStringLiteral("G2")));
@@ -54,17 +60,23 @@ private Q_SLOTS:
         QTest::addColumn<int>("days");
         const QDate today(2026, 12, 10);
         QTest::newRow("today") << QVariant(QDateTime(today, QTime(0, 0), Qt::UTC)) << 0;
-        QTest::newRow("tomorrow") << QVariant(QDateTime(today.addDays(1), QTime(0, 0), Qt::UTC)) << 1;
-        QTest::newRow("yesterday") << QVariant(QDateTime(today.addDays(-1), QTime(0, 0), Qt::UTC)) << -1;
-        QTest::newRow("in a week") << QVariant(QDateTime(today.addDays(7), QTime(0, 0), Qt::UTC)) << 7;
-        QTest::newRow("a month ago") << QVariant(QDateTime(today.addDays(-30), QTime(0, 0), Qt::UTC)) << -30;
+        QTest::newRow("tomorrow") << QVariant(QDateTime(today.addDays(1), QTime(0, 0), Qt::UTC))
+                                  << 1;
+        QTest::newRow("yesterday")
+            << QVariant(QDateTime(today.addDays(-1), QTime(0, 0), Qt::UTC)) << -1;
+        QTest::newRow("in a week")
+            << QVariant(QDateTime(today.addDays(7), QTime(0, 0), Qt::UTC)) << 7;
+        QTest::newRow("a month ago")
+            << QVariant(QDateTime(today.addDays(-30), QTime(0, 0), Qt::UTC)) << -30;
         QTest::newRow("no date") << QVariant() << 100;
     }
     void daysLeft() {
         QFETCH(QVariant, due);
         QFETCH(int, days);
-        QCOMPARE(TDMod::daysLeft(due, QDateTime(QDate(2026, 12, 10), QTime(15, 30), Qt::UTC)), days);
-        QCOMPARE(TDMod::daysLeft(due, QDateTime(QDate(2026, 12, 10), QTime(0, 0, 1), Qt::UTC)), days);
+        QCOMPARE(TDMod::daysLeft(due, QDateTime(QDate(2026, 12, 10), QTime(15, 30), Qt::UTC)),
+                 days);
+        QCOMPARE(TDMod::daysLeft(due, QDateTime(QDate(2026, 12, 10), QTime(0, 0, 1), Qt::UTC)),
+                 days);
     }
 
     void reminderFilter_data() {
@@ -86,7 +98,8 @@ private Q_SLOTS:
             file.write(settings.toUtf8());
         }
         Clock::setNow(QDateTime(QDate(2026, 12, 10), QTime(9, 0)));
-        const int id = f.addContract(QStringLiteral("HT1"), QStringLiteral("合同"), {}, QStringLiteral("收款"));
+        const int id = f.addContract(QStringLiteral("HT1"), QStringLiteral("合同"), {},
+                                     QStringLiteral("收款"));
         const QDate today(2026, 12, 10);
         for (int d : {7, 8, -30, 0})
             f.addReceivable(id, today.addDays(d), 100);
@@ -107,7 +120,8 @@ private Q_SLOTS:
 
     void openInstalmentsOnlyWithSelector() {
         RegisterFixture f;
-        const int id = f.addContract(QStringLiteral("HT1"), QStringLiteral("合同"), {}, QStringLiteral("付款"));
+        const int id = f.addContract(QStringLiteral("HT1"), QStringLiteral("合同"), {},
+                                     QStringLiteral("付款"));
         f.addPayable(id, QDate(2026, 1, 1), 100, 0);
         f.addPayable(id, QDate(2026, 1, 2), 100, 100);
         f.addPayable(id, QDate(2026, 1, 3), 100, 150);
@@ -130,19 +144,22 @@ private Q_SLOTS:
         dm.TBMarst->setFilter(QStringLiteral("供应商=true"));
         dm.TBMarst->setFiltered(true);
         QCOMPARE(dm.TBMarst->recordCount(), 2);
-        QCOMPARE(dm.TBMarst->fieldByName(QStringLiteral("客户/供应商编号"))->asString(), QStringLiteral("G1"));
+        QCOMPARE(dm.TBMarst->fieldByName(QStringLiteral("客户/供应商编号"))->asString(),
+                 QStringLiteral("G1"));
         dm.TBMarst->setFilter(QStringLiteral("客户=true"));
         QCOMPARE(dm.TBMarst->recordCount(), 2);
     }
 
     void firstInstalmentIsProposed() {
         RegisterFixture f;
-        f.addContract(QStringLiteral("HT1"), QStringLiteral("合同"), {}, QStringLiteral("收款"), 12345.67);
+        f.addContract(QStringLiteral("HT1"), QStringLiteral("合同"), {}, QStringLiteral("收款"),
+                      12345.67);
         TDMod& dm = f.openModule();
         dm.receivablePercent = [] { return 10.0; };
         Dataset* sk = dm.TBSKJiLu;
         sk->append();
-        QCOMPARE(sk->fieldByName(QStringLiteral("应收金额"))->asCurrency(), Currency::fromUnits(12345670));
+        QCOMPARE(sk->fieldByName(QStringLiteral("应收金额"))->asCurrency(),
+                 Currency::fromUnits(12345670));
         QCOMPARE(sk->fieldByName(QStringLiteral("实收金额"))->asCurrency(), Currency());
         QVERIFY(!sk->fieldByName(QStringLiteral("实收金额"))->isNull());
         QVERIFY(sk->fieldByName(QStringLiteral("应收日期"))->isNull());
@@ -151,8 +168,10 @@ private Q_SLOTS:
         for (const char* name : {"应收金额", "实收金额", "发票额", "应收日期"})
             QVERIFY(sk->fieldByName(QString::fromUtf8(name))->isNull());
         QVERIFY(sk->post());
-        QCOMPARE(f.scalar(QStringLiteral("SELECT group_concat(应收金额 || '/' || 实收金额 || '/' || 发票额 || '/' || CompactID, ' ') "
-                                         "FROM AccountReceive")).toString(),
+        QCOMPARE(f.scalar(QStringLiteral("SELECT group_concat(应收金额 || '/' || 实收金额 || '/' "
+                                         "|| 发票额 || '/' || CompactID, ' ') "
+                                         "FROM AccountReceive"))
+                     .toString(),
                  QStringLiteral("12345670/0/0/1 0/0/0/1"));
     }
 
@@ -168,7 +187,8 @@ private Q_SLOTS:
 
     void savingKeepsTheCursorAndRecomputesTotals() {
         RegisterFixture f;
-        const int id = f.addContract(QStringLiteral("HT1"), QStringLiteral("合同"), {}, QStringLiteral("收款"), 1000);
+        const int id = f.addContract(QStringLiteral("HT1"), QStringLiteral("合同"), {},
+                                     QStringLiteral("收款"), 1000);
         for (int i = 1; i <= 5; ++i)
             f.addReceivable(id, QDate(2026, 1, i), i * 10);
         TDMod& dm = f.openModule();
@@ -184,20 +204,23 @@ private Q_SLOTS:
         sk->fieldByName(QStringLiteral("应收金额"))->setValue(QStringLiteral("99.5"));
         QVERIFY(sk->post());
         QCOMPARE(sk->recNo(), 3);
-        QCOMPARE(sk->fieldByName(QStringLiteral("应收金额"))->asCurrency(), Currency::fromDouble(99.5));
+        QCOMPARE(sk->fieldByName(QStringLiteral("应收金额"))->asCurrency(),
+                 Currency::fromDouble(99.5));
         QCOMPARE(total, Currency::fromDouble(10 + 20 + 99.5 + 40 + 50));
 
         sk->setRecNo(2);
         sk->deleteRecord();
         QCOMPARE(sk->recNo(), 2);
-        QCOMPARE(sk->fieldByName(QStringLiteral("应收金额"))->asCurrency(), Currency::fromDouble(99.5));
+        QCOMPARE(sk->fieldByName(QStringLiteral("应收金额"))->asCurrency(),
+                 Currency::fromDouble(99.5));
         QCOMPARE(total, Currency::fromDouble(10 + 99.5 + 40 + 50));
     }
 
     void countTextAfterSaveAndDelete() {
         RegisterFixture f;
         for (int i = 1; i <= 11; ++i)
-            f.addContract(QStringLiteral("HT%1").arg(i), QStringLiteral("合同"), {}, QStringLiteral("其它"));
+            f.addContract(QStringLiteral("HT%1").arg(i), QStringLiteral("合同"), {},
+                          QStringLiteral("其它"));
         TDMod& dm = f.openModule();
         QString shown;
         dm.showCountText = [&](const QString& text) { shown = text; };
@@ -213,7 +236,8 @@ private Q_SLOTS:
 
     void duplicateNumberKeepsTheRowPending() {
         RegisterFixture f;
-        f.addContract(QStringLiteral("HT1"), QStringLiteral("第一份"), {}, QStringLiteral("其它"), 100);
+        f.addContract(QStringLiteral("HT1"), QStringLiteral("第一份"), {}, QStringLiteral("其它"),
+                      100);
         TDMod& dm = f.openModule();
         Dataset* c = dm.TBCompacter;
         c->append();
@@ -224,7 +248,8 @@ private Q_SLOTS:
         QCOMPARE(f.dialogs().last().caption, Dialogs::programTitle());
         QCOMPARE(c->state(), DatasetState::Insert);
         QCOMPARE(c->fieldByName(QStringLiteral("合同名称"))->asString(), QStringLiteral("第二份"));
-        QCOMPARE(f.scalar(QStringLiteral("SELECT 合同名称 FROM Compact WHERE 合同编号 = 'HT1'")).toString(),
+        QCOMPARE(f.scalar(QStringLiteral("SELECT 合同名称 FROM Compact WHERE 合同编号 = 'HT1'"))
+                     .toString(),
                  QStringLiteral("第一份"));
         QCOMPARE(f.scalar(QStringLiteral("SELECT count(*) FROM Compact")).toInt(), 1);
         // Corrected, the same pending row saves.
@@ -238,7 +263,8 @@ private Q_SLOTS:
         TDMod& dm = f.openModule();
         Dataset* c = dm.TBCompacter;
         c->append();
-        c->fieldByName(QStringLiteral("合同编号"))->setValue(QStringLiteral("1234567890123456789")); // 19 > 18
+        c->fieldByName(QStringLiteral("合同编号"))
+            ->setValue(QStringLiteral("1234567890123456789")); // 19 > 18
         QVERIFY_THROWS_EXCEPTION(DataError, c->post());
         QCOMPARE(f.dialogs().count(), 1);
         QVERIFY(f.dialogs().last().text.contains(QStringLiteral("CHECK")));
@@ -250,8 +276,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("number");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("message");
-        QTest::newRow("duplicate number") << "P1" << "乙" << "编号不可重名";
-        QTest::newRow("empty name") << "P2" << "" << "往来单位编号或名称不得为空!";
+        QTest::newRow("duplicate number") << "P1"
+                                          << "乙"
+                                          << "编号不可重名";
+        QTest::newRow("empty name") << "P2"
+                                    << ""
+                                    << "往来单位编号或名称不得为空!";
         QTest::newRow("name too long") << "P3" << QString(31, u'名') << "CHECK";
     }
     void partnerSaveErrors() {
@@ -281,7 +311,8 @@ private Q_SLOTS:
         QVERIFY(!op->post());
         QCOMPARE(f.dialogs().last().text, QStringLiteral("用户名称不可重名!"));
         QCOMPARE(f.dialogs().last().caption, Dialogs::programTitle());
-        op->fieldByName(QStringLiteral("OperatorName"))->setValue(QStringLiteral("一二三四五六七八九十一"));
+        op->fieldByName(QStringLiteral("OperatorName"))
+            ->setValue(QStringLiteral("一二三四五六七八九十一"));
         QVERIFY(!op->post());
         QCOMPARE(f.dialogs().last().caption, QStringLiteral("错误提示"));
         QCOMPARE(f.dialogs().last().icon, Dialogs::Icon::None);
@@ -313,13 +344,16 @@ private Q_SLOTS:
         dm.TBOperator->fieldByName(QStringLiteral("OperatorName"))->setValue(QStringLiteral(""));
         QCOMPARE(cancels, 1);
         QCOMPARE(dm.TBOperator->state(), DatasetState::Browse);
-        QCOMPARE(dm.TBOperator->fieldByName(QStringLiteral("OperatorName"))->asString(), QStringLiteral("管理员"));
+        QCOMPARE(dm.TBOperator->fieldByName(QStringLiteral("OperatorName"))->asString(),
+                 QStringLiteral("管理员"));
     }
 
     void deleteContractTakesItsInstalments() {
         RegisterFixture f;
-        const int keep = f.addContract(QStringLiteral("HT1"), QStringLiteral("留"), {}, QStringLiteral("收款"));
-        const int gone = f.addContract(QStringLiteral("HT2"), QStringLiteral("删"), {}, QStringLiteral("收款"));
+        const int keep =
+            f.addContract(QStringLiteral("HT1"), QStringLiteral("留"), {}, QStringLiteral("收款"));
+        const int gone =
+            f.addContract(QStringLiteral("HT2"), QStringLiteral("删"), {}, QStringLiteral("收款"));
         for (int i = 0; i < 3; ++i)
             f.addReceivable(gone, QDate(2026, 1, 1), 10);
         f.addPayable(gone, QDate(2026, 1, 1), 10);
@@ -330,19 +364,30 @@ private Q_SLOTS:
         QVERIFY(dm.TBCompacter->locate(QStringLiteral("合同编号"), QStringLiteral("HT2")));
         QCOMPARE(dm.TBSKJiLu->recordCount(), 3);
         dm.deleteContract();
-        QCOMPARE(f.scalar(QStringLiteral("SELECT count(*) FROM AccountReceive WHERE CompactID = ?"), {gone}).toInt(), 0);
-        QCOMPARE(f.scalar(QStringLiteral("SELECT count(*) FROM AccountPayable WHERE CompactID = ?"), {gone}).toInt(), 0);
-        QCOMPARE(f.scalar(QStringLiteral("SELECT count(*) FROM AccountReceive WHERE CompactID = ?"), {keep}).toInt(), 1);
+        QCOMPARE(f.scalar(QStringLiteral("SELECT count(*) FROM AccountReceive WHERE CompactID = ?"),
+                          {gone})
+                     .toInt(),
+                 0);
+        QCOMPARE(f.scalar(QStringLiteral("SELECT count(*) FROM AccountPayable WHERE CompactID = ?"),
+                          {gone})
+                     .toInt(),
+                 0);
+        QCOMPARE(f.scalar(QStringLiteral("SELECT count(*) FROM AccountReceive WHERE CompactID = ?"),
+                          {keep})
+                     .toInt(),
+                 1);
         QCOMPARE(shown, QStringLiteral("共有  1  条记录"));
         QCOMPARE(dm.TBSKJiLu->recordCount(), 1); // the schedule follows the remaining contract
     }
 
     void failedDeleteLeavesContractAndInstalments() {
         RegisterFixture f;
-        const int id = f.addContract(QStringLiteral("HT1"), QStringLiteral("合同"), {}, QStringLiteral("收款"));
+        const int id = f.addContract(QStringLiteral("HT1"), QStringLiteral("合同"), {},
+                                     QStringLiteral("收款"));
         for (int i = 0; i < 3; ++i)
             f.addReceivable(id, QDate(2026, 1, 1), 10);
-        f.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE DELETE ON Compact BEGIN SELECT RAISE(ABORT, 'locked'); END"));
+        f.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE DELETE ON Compact BEGIN SELECT "
+                              "RAISE(ABORT, 'locked'); END"));
         TDMod& dm = f.openModule();
         QVERIFY_THROWS_EXCEPTION(DataError, dm.deleteContract());
         QCOMPARE(f.scalar(QStringLiteral("SELECT count(*) FROM AccountReceive")).toInt(), 3);
@@ -365,9 +410,12 @@ private Q_SLOTS:
         QCOMPARE(c->fieldByName(QStringLiteral("合同内容"))->asString(), QStringLiteral("改过"));
         QVERIFY(c->locate(QStringLiteral("合同编号"), QStringLiteral("HT1")));
         QCOMPARE(c->fieldByName(QStringLiteral("合同内容"))->asString(), QStringLiteral("第一条"));
-        QCOMPARE(f.scalar(QStringLiteral("SELECT 合同内容 FROM Compact WHERE 合同编号 = 'HT2'")).toString(), QStringLiteral("改过"));
+        QCOMPARE(f.scalar(QStringLiteral("SELECT 合同内容 FROM Compact WHERE 合同编号 = 'HT2'"))
+                     .toString(),
+                 QStringLiteral("改过"));
         QVERIFY(dm.TBQuery->locate(QStringLiteral("合同编号"), QStringLiteral("HT2")));
-        QCOMPARE(dm.TBQuery->fieldByName(QStringLiteral("合同内容"))->asString(), QStringLiteral("改过"));
+        QCOMPARE(dm.TBQuery->fieldByName(QStringLiteral("合同内容"))->asString(),
+                 QStringLiteral("改过"));
     }
 };
 QINTARA_TEST(TestDataModule)
