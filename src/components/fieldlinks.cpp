@@ -94,10 +94,15 @@ void showText(QLineEdit* edit, const QString& text) {
 
 FieldLink::FieldLink(Dataset* dataset, const QString& fieldName, QWidget* control)
     : QObject(control), m_dataset(dataset), m_fieldName(fieldName), m_control(control) {
-    connect(dataset, &Dataset::reset, this, &FieldLink::datasetChanged);
-    connect(dataset, &Dataset::currentChanged, this, &FieldLink::datasetChanged);
-    connect(dataset, &Dataset::rowChanged, this, &FieldLink::datasetChanged);
-    connect(dataset, &Dataset::stateChanged, this, &FieldLink::datasetChanged);
+    connect(dataset, &Dataset::reset, this, &FieldLink::datasetMoved);
+    connect(dataset, &Dataset::currentChanged, this, &FieldLink::datasetMoved);
+    connect(dataset, &Dataset::rowChanged, this, &FieldLink::datasetEdited);
+    connect(dataset, &Dataset::stateChanged, this, [this] {
+        if (m_dataset->isEditing())
+            datasetEdited();
+        else
+            datasetMoved();
+    });
 }
 
 Field* FieldLink::field() const {
@@ -114,9 +119,14 @@ void FieldLink::setLocked(bool locked) {
     applyLock(locked);
 }
 
-void FieldLink::datasetChanged() {
+void FieldLink::datasetMoved() {
     if (!m_writing)
         refresh();
+}
+
+void FieldLink::datasetEdited() {
+    if (!m_writing)
+        rowEdited();
 }
 
 void FieldLink::refresh() {
@@ -279,6 +289,12 @@ void LookupComboLink::applyLock(bool locked) {
     setBlocking(m_box, locked);
     if (m_box->lineEdit())
         m_box->lineEdit()->setReadOnly(locked);
+}
+
+// A name set or typed but not yet written stays while other fields of the row change.
+void LookupComboLink::rowEdited() {
+    if (!m_pending)
+        refresh();
 }
 
 void LookupComboLink::chosen(int index) {

@@ -62,6 +62,9 @@ Q_SIGNALS:
 protected:
     virtual void display(const QVariant& value) = 0;
     virtual void applyLock(bool locked) = 0;
+    // The same row changed or went into the edit state; another row or a saved or discarded
+    // one comes through refresh().
+    virtual void rowEdited() { refresh(); }
     // Puts the dataset into the edit state and stores the value; false when refused.
     bool write(const QVariant& value);
     bool isDisplaying() const { return m_displaying; }
@@ -69,7 +72,8 @@ protected:
     int textLimit() const;
 
 private:
-    void datasetChanged();
+    void datasetMoved();
+    void datasetEdited();
 
     Dataset* m_dataset;
     QString m_fieldName;
@@ -136,6 +140,7 @@ public:
 protected:
     void display(const QVariant& value) override;
     void applyLock(bool locked) override;
+    void rowEdited() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -554,11 +554,13 @@ bool TFormAddCom::requiredFieldsFilled() {
 // number leaves the row pending; any other refusal discards it, so the typed values are put
 // back for the user to correct or cancel. An instalment still being edited is saved first, so
 // that the grid does not turn read-only over a change that could then only be lost.
-bool TFormAddCom::saveContract() {
+bool TFormAddCom::saveContract(SavedContract& saved) {
     if (!receivables->postPending() || !payables->postPending())
         return false;
     Dataset* c = contracts();
     m_links.commit();
+    saved = {c->fieldByName(QStringLiteral("合同编号"))->asString(),
+             c->fieldByName(QStringLiteral("SCNum"))->value(), direction()};
     const PendingContract typed(*c);
     try {
         return c->post();
@@ -568,17 +570,21 @@ bool TFormAddCom::saveContract() {
     }
 }
 
+// The row is read before the save: re-reading a contract list linked to a partner may leave
+// the saved contract out of it.
 void TFormAddCom::Button2Click() {
-    if (!requiredFieldsFilled() || !saveContract())
+    SavedContract saved;
+    if (!requiredFieldsFilled() || !saveContract(saved))
         return;
-    const QString saved = direction();
-    showDirectionTab(saved);
-    if (windowTitle() == ViewCaption) {
+    showDirectionTab(saved.direction);
+    if (windowTitle() == ViewCaption)
         setBrowseState();
-    } else {
+    else
         setSchedulesEditable(true); // the new contract's instalments can be entered now
-    }
-    runGuarded([this] { updateMainWindow(); });
+    runGuarded([this, &saved] {
+        updateMainWindow();
+        returnToContract(saved);
+    });
 }
 
 void TFormAddCom::showDirectionTab(const QString& direction) {
@@ -601,29 +607,36 @@ void TFormAddCom::setBrowseState() {
     Panel1->show();
 }
 
-// Re-links the main window's lists. That re-opens the contract list, so the editor is put back
-// on the contract it saved; on a partner tab the partner list moves to that contract's partner.
+// Step 5 of a save: the main window's lists are re-linked, which re-opens the contract list.
 void TFormAddCom::updateMainWindow() {
     TfrmCompactManager* main = app().frmCompactManager;
     if (!main)
         return;
-    Dataset* c = contracts();
-    const QVariant id = c->value(QStringLiteral("CompactID"));
-    const QVariant partner = c->value(QStringLiteral("SCNum"));
     if (main->activeTab() != 0) {
         main->PageControl1Change();
-    } else if (c->recordCount() == 1) {
+    } else if (contracts()->recordCount() == 1) {
         m_dmod->TBMarst->requery();
         main->PageControl1Change();
     }
-    if (c->locate(QStringLiteral("CompactID"), id))
+}
+
+// Puts the editor back on the contract it saved, so that its schedules and print records are
+// that contract's. On a partner tab the partner list moves to the contract's partner; when the
+// partner is not in that list, the contract list shows every contract.
+void TFormAddCom::returnToContract(const SavedContract& saved) {
+    Dataset* c = contracts();
+    const QString number = QStringLiteral("合同编号");
+    if (c->locate(number, saved.number))
         return;
-    if (c->masterSource() && m_dmod->TBMarst->locate(QStringLiteral("客户/供应商编号"), partner) &&
-        c->locate(QStringLiteral("CompactID"), id))
-        return;
-    c->clearMaster(); // the contract is outside the partner list: show every contract
-    c->refresh();
-    c->locate(QStringLiteral("CompactID"), id);
+    if (!c->masterSource() ||
+        !m_dmod->TBMarst->locate(QStringLiteral("客户/供应商编号"), saved.partner) ||
+        !c->locate(number, saved.number)) {
+        c->clearMaster();
+        c->refresh();
+        c->locate(number, saved.number);
+    }
+    if (TfrmCompactManager* main = app().frmCompactManager)
+        main->setCountText(m_dmod->countText());
 }
 
 void TFormAddCom::Button3Click() {

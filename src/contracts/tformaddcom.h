@@ -120,9 +120,15 @@ private:
     void arrangeByDirection(const QString& direction);
     void showDirectionTab(const QString& direction);
     void setBrowseState();
+    struct SavedContract {
+        QString number;
+        QVariant partner;
+        QString direction;
+    };
     bool requiredFieldsFilled();
-    bool saveContract();
+    bool saveContract(SavedContract& saved);
     void updateMainWindow();
+    void returnToContract(const SavedContract& saved);
     void setFileLinkText();
     Dataset* contracts() const;
     QString direction() const;

@@ -4,6 +4,8 @@
 #include "contracts/scheduletab.h"
 #include "contracts/tformaddcom.h"
 #include "editorfixture.h"
+#include "shell/appcontext.h"
+#include "shell/tfrmcompactmanager.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -199,6 +201,38 @@ private Q_SLOTS:
         QCOMPARE(f->dialogs().count(), 1);
         QCOMPARE(f->stored(QStringLiteral("HT005"), QStringLiteral("录入日期")).toString(),
                  QStringLiteral("2024-03-15"));
+    }
+
+    // The main window's lists are re-linked after a save; on a partner tab they stood on the
+    // first supplier, so they move to the saved contract's partner and the editor stays on it.
+    void saveOnPartnerTabStaysOnContract() {
+        f->addPartner(QStringLiteral("GY002"), QStringLiteral("南方供应商"), false, true);
+        f->start();
+        TfrmCompactManager main;
+        main.bindData(f->module());
+        app().frmCompactManager = &main;
+        main.PageControl1->setCurrentIndex(1);
+        f->openAdd(QStringLiteral("HT050"));
+        TFormAddCom& e = f->editor();
+        QCOMPARE(e.DBLookupComboBox1->currentText(), QStringLiteral("北方供应商"));
+        type(e.DBEdit2, QStringLiteral("钢材采购"));
+        EditorFixture::choose(e.DBComboBox1, QStringLiteral("付款"));
+        EditorFixture::choose(e.DBLookupComboBox1, QStringLiteral("南方供应商"));
+        type(e.DBEdit5, QStringLiteral("1000"));
+        EditorFixture::click(e.Button2);
+
+        QCOMPARE(f->dialogs().count(), 0);
+        QCOMPARE(f->contracts().value(QStringLiteral("合同编号")).toString(),
+                 QStringLiteral("HT050"));
+        QCOMPARE(f->module().TBMarst->value(QStringLiteral("客户/供应商编号")).toString(),
+                 QStringLiteral("GY002"));
+        QCOMPARE(main.panelText(3), QStringLiteral("共有  1  条记录"));
+        EditorFixture::click(e.payables->addButton);
+        QCOMPARE(f->scalar(QStringLiteral("SELECT c.合同编号 FROM AccountPayable p "
+                                          "JOIN Compact c ON c.CompactID = p.CompactID"))
+                     .toString(),
+                 QStringLiteral("HT050"));
+        app().frmCompactManager = nullptr;
     }
 
 private:
