@@ -4,12 +4,26 @@
 
 #include <QAction>
 #include <QCalendarWidget>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QStyle>
+#include <QStyleOption>
 #include <QVBoxLayout>
 
 namespace {
+
+// The same arrow as on the drop-down boxes.
+QIcon dropDownIcon(const QWidget* edit) {
+    QPixmap arrow(12, 12);
+    arrow.fill(Qt::transparent);
+    QPainter painter(&arrow);
+    QStyleOption option;
+    option.initFrom(edit);
+    option.rect = arrow.rect();
+    edit->style()->drawPrimitive(QStyle::PE_IndicatorArrowDown, &option, &painter, edit);
+    return QIcon(arrow);
+}
 
 int fullYear(const QString& digits) {
     const int y = digits.toInt();
@@ -23,8 +37,7 @@ int fullYear(const QString& digits) {
 DateEdit::DateEdit(QWidget* parent) : QLineEdit(parent) {
     static const QRegularExpression allowed(QStringLiteral("[0-9./\\- ]{0,10}"));
     setValidator(new QRegularExpressionValidator(allowed, this));
-    m_dropDown =
-        addAction(style()->standardIcon(QStyle::SP_ArrowDown), QLineEdit::TrailingPosition);
+    m_dropDown = addAction(dropDownIcon(this), QLineEdit::TrailingPosition);
     m_dropDown->setObjectName(QStringLiteral("calendarButton"));
     connect(m_dropDown, &QAction::triggered, this, &DateEdit::showCalendar);
     connect(this, &QLineEdit::textEdited, this, &DateEdit::textWasEdited);

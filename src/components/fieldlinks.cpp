@@ -119,13 +119,19 @@ void FieldLink::setLocked(bool locked) {
     applyLock(locked);
 }
 
+// A control in a hidden window is not kept up to date: the window refreshes its links when it
+// is shown, and walks through the rows stay cheap meanwhile.
+bool FieldLink::isShown() const {
+    return m_control && m_control->window()->isVisible();
+}
+
 void FieldLink::datasetMoved() {
-    if (!m_writing)
+    if (!m_writing && isShown())
         refresh();
 }
 
 void FieldLink::datasetEdited() {
-    if (!m_writing)
+    if (!m_writing && isShown())
         rowEdited();
 }
 
@@ -249,9 +255,14 @@ LookupComboLink::LookupComboLink(Dataset* dataset, const QString& fieldName, QCo
         if (!isDisplaying())
             m_pending = m_box->isEditable();
     });
-    connect(list, &Dataset::reset, this, &LookupComboLink::reloadList);
-    connect(list, &Dataset::rowChanged, this, &LookupComboLink::reloadList);
+    connect(list, &Dataset::reset, this, &LookupComboLink::listChanged);
+    connect(list, &Dataset::rowChanged, this, &LookupComboLink::listChanged);
     reloadList();
+}
+
+void LookupComboLink::listChanged() {
+    if (isShown())
+        reloadList();
 }
 
 void LookupComboLink::reloadList() {

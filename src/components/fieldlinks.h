@@ -49,7 +49,8 @@ public:
     void setLocked(bool locked);
     bool isLocked() const { return m_locked; }
 
-    // Shows the current row's value (empty when there is none).
+    // Shows the current row's value (empty when there is none). Done by itself while the
+    // control's window is shown; a window that is being shown calls it.
     void refresh();
     // Writes what the control shows but has not written yet (the department box writes when
     // it is left or when the row is saved). False when the field refused it.
@@ -68,6 +69,7 @@ protected:
     // Puts the dataset into the edit state and stores the value; false when refused.
     bool write(const QVariant& value);
     bool isDisplaying() const { return m_displaying; }
+    bool isShown() const;
     // The field's size in bytes for text fields, else 0.
     int textLimit() const;
 
@@ -133,7 +135,7 @@ public:
 
     // Writes a key chosen elsewhere (the partners window's pick) and shows it.
     void setKeyValue(const QVariant& key);
-    // Reads the list again from its dataset.
+    // Reads the list again from its dataset (done by itself while its window is shown).
     void reloadList();
     bool commit() override;
 
@@ -144,6 +146,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void listChanged();
     void chosen(int index);
     // The listed key for typed text, matched without regard to case; null when none.
     QVariant keyForText(const QString& text) const;

@@ -10,8 +10,10 @@
 #include <QApplication>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -69,6 +71,46 @@ QPushButton* button(const QString& caption, const QString& name, QWidget* parent
     b->setAutoDefault(false);
     return b;
 }
+
+// The row indicator left of the grid: an arrow on the current row, "I" while it is edited,
+// "*" for a new row.
+class RowIndicator : public QHeaderView {
+public:
+    explicit RowIndicator(DBGrid* grid) : QHeaderView(Qt::Vertical, grid), m_grid(grid) {
+        setSectionResizeMode(QHeaderView::Fixed);
+        setDefaultSectionSize(grid->verticalHeader()->defaultSectionSize());
+        const auto redraw = [this] { viewport()->update(); };
+        connect(grid->dataset(), &Dataset::stateChanged, this, redraw);
+        connect(grid->dataset(), &Dataset::currentChanged, this, redraw);
+    }
+
+    QSize sizeHint() const override { return {14, QHeaderView::sizeHint().height()}; }
+
+protected:
+    void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override {
+        QHeaderView::paintSection(painter, rect, logicalIndex);
+        const Dataset* ds = m_grid->dataset();
+        if (logicalIndex != ds->recNo() - 1 || ds->isEmpty())
+            return;
+        painter->save();
+        painter->setClipRect(rect); // the section painting leaves an empty clip behind
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(palette().color(QPalette::ButtonText));
+        painter->setBrush(palette().color(QPalette::ButtonText));
+        const QPoint c = rect.center();
+        if (ds->state() == DatasetState::Browse)
+            painter->drawPolygon(
+                QPolygon({c + QPoint(-3, -4), c + QPoint(-3, 4), c + QPoint(2, 0)}));
+        else
+            painter->drawText(rect, Qt::AlignCenter,
+                              ds->state() == DatasetState::Insert ? QStringLiteral("*")
+                                                                  : QStringLiteral("I"));
+        painter->restore();
+    }
+
+private:
+    DBGrid* m_grid;
+};
 
 } // namespace
 
@@ -136,6 +178,7 @@ void ScheduleTab::bind(TDMod* dmod) {
                       {QStringLiteral("备注"), {}, 40},
                       {QStringLiteral("c1"), QStringLiteral("凭证号"), 20}});
     grid->setItemDelegate(new ScheduleDelegate(grid));
+    grid->setVerticalHeader(new RowIndicator(grid));
     grid->installEventFilter(this);
     connect(grid, &DBGrid::keyPressed, this, &ScheduleTab::gridKey);
     footer = new GridFooter(grid, this);

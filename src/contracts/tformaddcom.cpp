@@ -459,6 +459,10 @@ void TFormAddCom::showEvent(QShowEvent* event) {
 
 void TFormAddCom::FormShow() {
     ensureBound();
+    if (!m_dmod)
+        return;
+    m_partnerLink->reloadList();
+    m_departmentLink->reloadList();
     m_links.refresh();
     m_fixedLinks.refresh();
     if (contracts()->state() == DatasetState::Browse) {
