@@ -1,6 +1,8 @@
 #include "columnstore.h"
 
+#include <algorithm>
 #include <cstring>
+#include <numeric>
 
 namespace {
 
@@ -32,6 +34,9 @@ void StoredColumn::clear() {
     m_null.clear();
     m_pool.clear();
     m_intern.clear();
+    m_internUtf8.clear();
+    m_loadTexts = 0;
+    m_pooling = true;
 }
 
 int64_t StoredColumn::internText(const QString& text) {
@@ -96,6 +101,44 @@ void StoredColumn::appendStored(const QVariant& stored) {
     }
 }
 
+void StoredColumn::appendStoredInteger(int64_t stored) {
+    m_null.push_back(0);
+    m_cells.push_back(m_type == FieldType::Boolean ? (stored != 0 ? 1 : 0) : stored);
+}
+
+void StoredColumn::appendStoredText(const char* utf8, qsizetype bytes) {
+    if (m_type == FieldType::DateTime) {
+        // Stored dates are ASCII: widened in place rather than decoded into a QString.
+        char16_t wide[19];
+        const bool ascii =
+            bytes <= 19 && std::all_of(utf8, utf8 + bytes, [](char c) { return uchar(c) < 0x80; });
+        std::copy(utf8, utf8 + (ascii ? bytes : 0), wide);
+        const QDateTime dt = ascii ? FieldValues::parseStoredDate(QStringView(wide, bytes))
+                                   : FieldValues::parseStoredDate(QString::fromUtf8(utf8, bytes));
+        m_null.push_back(dt.isValid() ? 0 : 1);
+        m_cells.push_back(dt.isValid() ? encodeDate(dt) : 0);
+        return;
+    }
+    m_null.push_back(0);
+    // A column whose texts hardly repeat (numbers, paths) gains nothing from pooling: once
+    // that shows, its texts are kept as they come.
+    if (m_pooling && ++m_loadTexts == 8192 && size_t(m_internUtf8.size()) * 2 > m_loadTexts) {
+        m_pooling = false;
+        m_internUtf8 = QHash<QByteArray, int64_t>();
+    }
+    if (!m_pooling) {
+        m_pool.push_back(QString::fromUtf8(utf8, bytes));
+        m_cells.push_back(int64_t(m_pool.size() - 1));
+        return;
+    }
+    auto it = m_internUtf8.constFind(QByteArray::fromRawData(utf8, bytes));
+    if (it == m_internUtf8.constEnd()) {
+        m_pool.push_back(QString::fromUtf8(utf8, bytes));
+        it = m_internUtf8.insert(QByteArray(utf8, bytes), int64_t(m_pool.size() - 1));
+    }
+    m_cells.push_back(it.value());
+}
+
 void StoredColumn::set(size_t row, const QVariant& value) {
     const bool null = value.isNull() || !value.isValid();
     m_null[row] = null ? 1 : 0;
@@ -156,4 +199,30 @@ int StoredColumn::compare(size_t a, size_t b) const {
         return d < e ? -1 : (d > e ? 1 : 0);
     }
     return x < y ? -1 : (x > y ? 1 : 0);
+}
+
+std::vector<uint32_t> StoredColumn::sortKeys() const {
+    if (!isText(m_type))
+        return {};
+    auto less = [this](uint32_t x, uint32_t y) {
+        const QString& s = m_pool[x];
+        const QString& t = m_pool[y];
+        const int c = s.compare(t, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : s.compare(t) < 0;
+    };
+    std::vector<uint32_t> order(m_pool.size());
+    std::iota(order.begin(), order.end(), 0u);
+    std::sort(order.begin(), order.end(), less);
+    // Equal texts share a rank; 0 stands for null, which sorts first.
+    std::vector<uint32_t> rank(m_pool.size());
+    uint32_t r = 1;
+    for (size_t i = 0; i < order.size(); ++i) {
+        if (i > 0 && less(order[i - 1], order[i]))
+            ++r;
+        rank[order[i]] = r;
+    }
+    std::vector<uint32_t> keys(m_cells.size());
+    for (size_t row = 0; row < m_cells.size(); ++row)
+        keys[row] = m_null[row] ? 0 : rank[size_t(m_cells[row])];
+    return keys;
 }

@@ -21,6 +21,13 @@ public:
     void append(const QVariant& value);
     // Appends a raw store value, converting on the way (the bulk-load path).
     void appendStored(const QVariant& stored);
+    // The same for the common cases, without a QVariant: a store integer in an integer,
+    // currency or boolean column, and store text in a text or date column.
+    void appendStoredInteger(int64_t stored);
+    void appendStoredText(const char* utf8, qsizetype bytes);
+    // One key per row that orders the rows as compare() does, for text columns (whose
+    // comparisons are costly); empty for the other types.
+    std::vector<uint32_t> sortKeys() const;
     void set(size_t row, const QVariant& value);
     void erase(size_t row);
     QVariant get(size_t row) const;
@@ -29,7 +36,10 @@ public:
     int compare(size_t a, size_t b) const;
     size_t size() const { return m_cells.size(); }
     // Ends a bulk load: the interning table is only needed while loading.
-    void finishLoad() { m_intern = QHash<QString, int64_t>(); }
+    void finishLoad() {
+        m_intern = QHash<QString, int64_t>();
+        m_internUtf8 = QHash<QByteArray, int64_t>();
+    }
 
 private:
     int64_t encode(const QVariant& value);
@@ -41,4 +51,8 @@ private:
     std::vector<uint8_t> m_null;
     std::vector<QString> m_pool;
     QHash<QString, int64_t> m_intern;
+    // The same while loading store text: looked up by its bytes, without making a QString.
+    QHash<QByteArray, int64_t> m_internUtf8;
+    size_t m_loadTexts = 0;
+    bool m_pooling = true;
 };

@@ -4,11 +4,13 @@
 #include "schema.h"
 
 #include <QRegularExpression>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <algorithm>
+#include <sqlite3.h>
 
 namespace {
 
@@ -16,8 +18,10 @@ QString quoted(const QString& name) {
     return u'"' + name + u'"';
 }
 
+// Names of different lengths never match without regard to case (case folds one code unit
+// to one), so most comparisons end at the length.
 bool sameName(const QString& a, const QString& b) {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+    return a.size() == b.size() && (a == b || a.compare(b, Qt::CaseInsensitive) == 0);
 }
 
 FieldType typeFromStore(const QSqlField& field) {
@@ -56,6 +60,91 @@ bool matchesLeading(const QString& text, const QString& pattern, Qt::CaseSensiti
                                          ? QRegularExpression::CaseInsensitiveOption
                                          : QRegularExpression::NoPatternOption);
     return re.match(text).hasMatch();
+}
+
+// The value Qt's SQLite driver yields for a column of the current row.
+QVariant driverValue(sqlite3_stmt* st, int i) {
+    switch (sqlite3_column_type(st, i)) {
+    case SQLITE_INTEGER:
+        return qlonglong(sqlite3_column_int64(st, i));
+    case SQLITE_FLOAT:
+        return sqlite3_column_double(st, i);
+    case SQLITE_NULL:
+        return QVariant(QMetaType::fromType<QString>());
+    case SQLITE_BLOB:
+        return QByteArray(static_cast<const char*>(sqlite3_column_blob(st, i)),
+                          sqlite3_column_bytes(st, i));
+    default:
+        return QString(static_cast<const QChar*>(sqlite3_column_text16(st, i)),
+                       sqlite3_column_bytes16(st, i) / qsizetype(sizeof(QChar)));
+    }
+}
+
+// Reads a query's rows straight from SQLite into the columns, converting each value as
+// appendStored converts what Qt's driver yields, without a QVariant per value (text is taken
+// as the UTF-8 the register holds and decoded by Qt, not by SQLite). False (columns
+// left partly filled) when the connection is not SQLite, a value cannot be bound here, or
+// SQLite refuses: the caller then reads through Qt SQL, which reports any error.
+bool readDirect(QSqlDatabase& db, const QString& sql, const QVariantList& binds,
+                std::vector<StoredColumn>& columns, const std::vector<int>& read) {
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return false;
+    sqlite3* h = *static_cast<sqlite3* const*>(handle.data());
+    if (!h)
+        return false;
+    sqlite3_stmt* st = nullptr;
+    const void* tail = nullptr;
+    const int prepared =
+        sqlite3_prepare16_v2(h, sql.utf16(), int(sql.size() * sizeof(QChar)), &st, &tail);
+    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> guard(st, sqlite3_finalize);
+    // Qt SQL refuses a second statement after the first; so does this path, by leaving it.
+    const qsizetype used =
+        tail ? static_cast<const char16_t*>(tail) - reinterpret_cast<const char16_t*>(sql.utf16())
+             : sql.size();
+    if (prepared != SQLITE_OK || !st || !QStringView(sql).mid(used).trimmed().isEmpty())
+        return false;
+    const int n = int(columns.size());
+    if (sqlite3_column_count(st) != n || sqlite3_bind_parameter_count(st) != int(binds.size()))
+        return false;
+    for (int i = 0; i < int(binds.size()); ++i) {
+        const QVariant& v = binds[i];
+        int rc;
+        if (v.isNull())
+            rc = sqlite3_bind_null(st, i + 1);
+        else if (v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong)
+            rc = sqlite3_bind_int64(st, i + 1, v.toLongLong());
+        else if (v.typeId() == QMetaType::QString)
+            rc = sqlite3_bind_text16(st, i + 1, v.toString().utf16(),
+                                     int(v.toString().size() * sizeof(QChar)), SQLITE_TRANSIENT);
+        else
+            return false;
+        if (rc != SQLITE_OK)
+            return false;
+    }
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        for (int i = 0; i < n; ++i) {
+            StoredColumn& c = columns[size_t(i)];
+            if (!read[size_t(i)]) {
+                c.appendStored(QVariant());
+                continue;
+            }
+            const int type = sqlite3_column_type(st, i);
+            const FieldType ft = c.type();
+            if (type == SQLITE_INTEGER && (ft == FieldType::Integer || ft == FieldType::AutoInc ||
+                                           ft == FieldType::Currency || ft == FieldType::Boolean)) {
+                c.appendStoredInteger(sqlite3_column_int64(st, i));
+            } else if (type == SQLITE_TEXT && (ft == FieldType::String || ft == FieldType::Memo ||
+                                               ft == FieldType::DateTime)) {
+                const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
+                c.appendStoredText(text, sqlite3_column_bytes(st, i));
+            } else {
+                c.appendStored(driverValue(st, i));
+            }
+        }
+    }
+    return rc == SQLITE_DONE;
 }
 
 } // namespace
@@ -298,26 +387,40 @@ void Dataset::load(std::optional<QVariant> keepKey) {
     for (StoredColumn& c : m_columns)
         c.clear();
     if (!noMasterRow) {
-        QSqlQuery q(m_db.connection());
-        q.setForwardOnly(true);
-        if (!q.prepare(selectSql()))
-            Database::raise(q.lastError());
+        QVariantList binds;
         for (const QVariant& v : m_masterKey)
-            q.addBindValue(v.userType() == qMetaTypeId<Currency>()
-                               ? QVariant(qlonglong(v.value<Currency>().units()))
-                               : v);
-        Database::exec(q);
-        if (m_table.isEmpty() && m_columns.empty())
-            defineColumnsFrom(q);
-        std::vector<int> read; // deferred columns stay empty in memory
-        for (int i = 0; i < int(m_columns.size()); ++i) {
-            const Field* f = findField(m_columns[size_t(i)].name());
-            read.push_back(f && f->kind() == Field::Kind::OnDemand ? 0 : 1);
+            binds << (v.userType() == qMetaTypeId<Currency>()
+                          ? QVariant(qlonglong(v.value<Currency>().units()))
+                          : v);
+        auto readFlags = [this] {
+            std::vector<int> read; // deferred columns stay empty in memory
+            for (int i = 0; i < int(m_columns.size()); ++i) {
+                const Field* f = findField(m_columns[size_t(i)].name());
+                read.push_back(f && f->kind() == Field::Kind::OnDemand ? 0 : 1);
+            }
+            return read;
+        };
+        // Once the columns are known, SQLite's rows go straight into them.
+        const bool direct = !m_columns.empty() && readDirect(m_db.connection(), selectSql(), binds,
+                                                             m_columns, readFlags());
+        if (!direct) {
+            for (StoredColumn& c : m_columns)
+                c.clear();
+            QSqlQuery q(m_db.connection());
+            q.setForwardOnly(true);
+            if (!q.prepare(selectSql()))
+                Database::raise(q.lastError());
+            for (const QVariant& v : binds)
+                q.addBindValue(v);
+            Database::exec(q);
+            if (m_table.isEmpty() && m_columns.empty())
+                defineColumnsFrom(q);
+            const std::vector<int> read = readFlags();
+            const int n = int(m_columns.size());
+            while (q.next())
+                for (int i = 0; i < n; ++i)
+                    m_columns[size_t(i)].appendStored(read[size_t(i)] ? q.value(i) : QVariant());
         }
-        const int n = int(m_columns.size());
-        while (q.next())
-            for (int i = 0; i < n; ++i)
-                m_columns[size_t(i)].appendStored(read[size_t(i)] ? q.value(i) : QVariant());
     }
     for (StoredColumn& c : m_columns)
         c.finishLoad();
@@ -549,8 +652,12 @@ void Dataset::rebuildView() {
         field && field->kind() == Field::Kind::Stored ? field->m_column : columnIndex(order);
     if (column >= 0) {
         const StoredColumn& c = m_columns[size_t(column)];
-        std::stable_sort(m_view.begin(), m_view.end(),
-                         [&c](int a, int b) { return c.compare(size_t(a), size_t(b)) < 0; });
+        if (const std::vector<uint32_t> keys = c.sortKeys(); !keys.empty())
+            std::stable_sort(m_view.begin(), m_view.end(),
+                             [&keys](int a, int b) { return keys[size_t(a)] < keys[size_t(b)]; });
+        else
+            std::stable_sort(m_view.begin(), m_view.end(),
+                             [&c](int a, int b) { return c.compare(size_t(a), size_t(b)) < 0; });
     } else if (field) {
         std::stable_sort(m_view.begin(), m_view.end(), [this, field](int a, int b) {
             return compareValues(rowValue(a, field), rowValue(b, field)) < 0;
