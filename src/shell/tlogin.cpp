@@ -128,14 +128,17 @@ void TLogin::fillNames() {
     UserName->setCurrentIndex(chosen.isEmpty() ? -1 : UserName->findText(chosen));
 }
 
-void TLogin::UserNameCloseUp() { Password->setFocus(); }
+void TLogin::UserNameCloseUp() {
+    Password->setFocus();
+}
 
 void TLogin::BtYesClick() {
     const QString name = UserName->currentText();
     if (name.isEmpty() || !TBLogin)
         return;
     const bool found = TBLogin->locate(OperatorName, name);
-    if (!found || TBLogin->fieldByName(QStringLiteral("Password"))->asString() != Password->text()) {
+    if (!found ||
+        TBLogin->fieldByName(QStringLiteral("Password"))->asString() != Password->text()) {
         Dialogs::plain(QStringLiteral("口令错误！"));
         return;
     }

@@ -26,10 +26,10 @@ public:
     // The operators as last read; the operators window re-reads it when it closes.
     Dataset* TBLogin = nullptr;
 
-    QComboBox* UserName;  // 用户：
-    QLineEdit* Password;  // 口令：
-    QPushButton* BtYes;   // 确定
-    QPushButton* BtNo;    // 退出
+    QComboBox* UserName; // 用户：
+    QLineEdit* Password; // 口令：
+    QPushButton* BtYes;  // 确定
+    QPushButton* BtNo;   // 退出
 
 Q_SIGNALS:
     void loggedIn(const QString& name);

@@ -1,0 +1,15 @@
+// The program: the entry sequence, then the message loop until the main window closes.
+#include "platform/gui/application.h"
+#include "programexit.h"
+#include "startup.h"
+
+int main(int argc, char** argv) {
+    Application application(argc, argv);
+    Application::setQuitOnLastWindowClosed(false); // the close sequence decides
+    applyProgramFont();
+    ProgramExit::setStopper([] { QCoreApplication::exit(0); });
+    Startup startup;
+    bool running = false;
+    runGuarded([&] { running = startup.run(); });
+    return running ? Application::exec() : 0;
+}

@@ -1,0 +1,91 @@
+// The main window's commands that open the other windows.
+#include "tfrmcompactmanager.h"
+
+#include "about/taboutfrm.h"
+#include "appcontext.h"
+#include "contracts/tchazhao.h"
+#include "masterdata/tbumengli.h"
+#include "masterdata/tquanxfrm.h"
+#include "masterdata/twldanwei.h"
+#include "money/tfukfrm.h"
+#include "money/tshkfrm.h"
+#include "money/ttix.h"
+#include "platform/gui/modal.h"
+#include "platform/gui/shellopen.h"
+#include "safety/tbfen.h"
+#include "safety/thfu.h"
+#include "tlogin.h"
+
+#include <QDir>
+#include <QTextBrowser>
+
+namespace {
+const QUrl ProductPage(QStringLiteral("qrc:/product/index.html"));
+
+void openGuarded(const char* right, QDialog* window) {
+    if (app().Login->CheckOperatorRight(QString::fromUtf8(right)))
+        Modal::exec(window);
+}
+} // namespace
+
+void TfrmCompactManager::SpeedButton8Click() {
+    Modal::exec(app().ChaZhao);
+}
+
+// The spreadsheet export arrives with the output windows.
+void TfrmCompactManager::SpeedButton1Click() {}
+
+void TfrmCompactManager::SpeedButton4Click() {
+    Modal::exec(app().shkfrm);
+}
+
+void TfrmCompactManager::SpeedButton6Click() {
+    Modal::exec(app().fukfrm);
+}
+
+void TfrmCompactManager::SpeedButton2Click() {
+    Modal::exec(app().TiX);
+}
+
+void TfrmCompactManager::N3Click() {
+    close();
+}
+
+void TfrmCompactManager::N6Click() {
+    openGuarded("用户权限设置", app().quanxfrm);
+}
+
+void TfrmCompactManager::N7Click() {
+    app().WLDanWei->Biaoji = false;
+    Modal::exec(app().WLDanWei);
+}
+
+void TfrmCompactManager::N8Click() {
+    app().BuMenGLi->BMbji = false;
+    Modal::exec(app().BuMenGLi);
+}
+
+void TfrmCompactManager::N10Click() {
+    openGuarded("数据备份", app().BFen);
+}
+
+void TfrmCompactManager::N11Click() {
+    openGuarded("数据恢复", app().HFu);
+}
+
+// The document of the working directory, not of the program's folder.
+void TfrmCompactManager::N17Click() {
+    Shell::open(QDir::current().filePath(QStringLiteral("htHelp.doc")));
+}
+
+void TfrmCompactManager::N5Click() {
+    Modal::exec(app().AboutFrm);
+}
+
+// Every entry loads the page again.
+void TfrmCompactManager::TabSheet4Show() {
+    if (WebBrowser1->source() == ProductPage)
+        WebBrowser1->reload();
+    else
+        WebBrowser1->setSource(ProductPage);
+}

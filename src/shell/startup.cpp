@@ -1,0 +1,122 @@
+#include "startup.h"
+
+#include "about/taboutfrm.h"
+#include "appcontext.h"
+#include "contracts/tchazhao.h"
+#include "contracts/tformaddcom.h"
+#include "data/tdmod.h"
+#include "masterdata/tbumengli.h"
+#include "masterdata/tquanxfrm.h"
+#include "masterdata/twldanwei.h"
+#include "money/tfukfrm.h"
+#include "money/tshkfrm.h"
+#include "money/ttix.h"
+#include "output/tfkprint.h"
+#include "output/tqtprint.h"
+#include "output/tskprint.h"
+#include "platform/dialogs.h"
+#include "platform/paths.h"
+#include "programexit.h"
+#include "safety/tbfen.h"
+#include "safety/thfu.h"
+#include "tcloseform.h"
+#include "tfrmcompactmanager.h"
+#include "tlogin.h"
+
+#include <QApplication>
+
+namespace {
+
+template <class T> void destroy(T*& object) {
+    delete object;
+    object = nullptr;
+}
+
+} // namespace
+
+void applyProgramFont() {
+    // stands for 宋体, so every Chinese text has its glyphs
+    QFont font(QStringLiteral("Noto Serif CJK SC"));
+    font.setPixelSize(12);
+    QApplication::setFont(font);
+}
+
+Startup::Startup() {
+    ProgramExit::reset();
+}
+
+Startup::~Startup() {
+    AppContext& c = app();
+    // the dialogs are children of the main window: each goes before it, the data module last
+    destroy(c.QTPrint);
+    destroy(c.SKPrint);
+    destroy(c.FKPrint);
+    destroy(c.HFu);
+    destroy(c.BFen);
+    destroy(c.CloseForm);
+    destroy(c.ChaZhao);
+    destroy(c.BuMenGLi);
+    destroy(c.WLDanWei);
+    destroy(c.quanxfrm);
+    destroy(c.shkfrm);
+    destroy(c.fukfrm);
+    destroy(c.Login);
+    destroy(c.AboutFrm);
+    destroy(c.FormAddCom);
+    destroy(c.TiX);
+    destroy(c.frmCompactManager); // releases SettingsFile
+    destroy(c.DMod);
+    c = AppContext();
+}
+
+bool Startup::run() {
+    ProgramExit::reset();
+    AppContext& c = app();
+    c.frmCompactManager = new TfrmCompactManager;
+    if (!c.frmCompactManager->FormCreate() || !createWindows())
+        return false;
+    c.frmCompactManager->showWindow();
+    return !ProgramExit::requested();
+}
+
+bool Startup::createWindows() {
+    AppContext& c = app();
+    TfrmCompactManager* main = c.frmCompactManager;
+    c.TiX = new TTiX(main);
+    c.FormAddCom = new TFormAddCom(main);
+    c.AboutFrm = new TAboutFrm(main);
+    c.Login = new TLogin(main);
+    if (!createDataModule())
+        return false;
+    c.fukfrm = new Tfukfrm(main);
+    c.shkfrm = new Tshkfrm(main);
+    c.quanxfrm = new Tquanxfrm(main);
+    c.WLDanWei = new TWLDanWei(main);
+    c.BuMenGLi = new TBuMenGLi(main);
+    c.ChaZhao = new TChaZhao(main);
+    c.CloseForm = new TCloseForm(main);
+    c.BFen = new TBFen(main);
+    c.HFu = new THFu(main);
+    c.FKPrint = new TFKPrint(main);
+    c.SKPrint = new TSKPrint(main);
+    c.QTPrint = new TQTPrint(main);
+    return true;
+}
+
+// The windows made before the data module bind to it as soon as it is there.
+bool Startup::createDataModule() {
+    AppContext& c = app();
+    try {
+        c.DMod = new TDMod(Paths::databaseFile());
+    } catch (const DataError& e) {
+        // the text names the file and why it cannot be used
+        Dialogs::message(QStringLiteral("警告"), e.text(), Dialogs::Icon::Warning,
+                         Dialogs::Button::Ok);
+        return false;
+    }
+    c.frmCompactManager->bindData(*c.DMod);
+    c.Login->bindData(c.DMod->database());
+    QObject::connect(c.Login, &TLogin::loggedIn, c.frmCompactManager,
+                     &TfrmCompactManager::setOperator);
+    return true;
+}
