@@ -160,7 +160,7 @@ QFrame* ScheduleTab::makePanel() {
 }
 
 Dataset* ScheduleTab::dataset() const {
-    return m_dmod ? m_dmod->*m_side.dataset : nullptr;
+    return m_dmod ? m_dmod.data()->*m_side.dataset : nullptr;
 }
 
 void ScheduleTab::bind(TDMod* dmod) {
@@ -193,10 +193,10 @@ void ScheduleTab::bind(TDMod* dmod) {
 
 // Leaves the data module without hooks into a tab that is going away or rebinding.
 void ScheduleTab::unbind() {
-    if (!m_dmod)
-        return;
-    m_dmod->*m_side.totalsHook = nullptr;
-    m_dmod->*m_side.percentHook = nullptr;
+    if (m_dmod) {
+        m_dmod.data()->*m_side.totalsHook = nullptr;
+        m_dmod.data()->*m_side.percentHook = nullptr;
+    }
     delete footer;
     delete grid;
     footer = nullptr;

@@ -3,6 +3,7 @@
 // editable grid, their totals in the footer, and adding by a percentage of the contract amount.
 // The receivable and the payable tab are two instances that differ only by their description.
 #include <QDoubleSpinBox>
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 
@@ -96,7 +97,7 @@ private:
     void unbind();
 
     const ScheduleSide& m_side;
-    TDMod* m_dmod = nullptr;
+    QPointer<TDMod> m_dmod;
     QVBoxLayout* m_gridArea;
     bool m_editable = false;
 };
