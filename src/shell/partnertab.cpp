@@ -1,6 +1,7 @@
 #include "partnertab.h"
 
 #include "components/dbgrid.h"
+#include "contractcolumns.h"
 #include "data/tdmod.h"
 #include "platform/dialogs.h"
 
@@ -41,6 +42,8 @@ PartnerTab::PartnerTab(const PartnerSide& side, TDMod& dm, QWidget* parent)
     : QWidget(parent), m_side(side), m_dm(dm) {
     contractGrid = new DBGrid(dm.TBCompacter, this);
     contractGrid->setObjectName(side.contractGridName);
+    // the list's own columns; the fields' sizes alone would clip the amounts
+    contractGrid->setColumns(contractColumns());
     contractGrid->setToolTip(QStringLiteral("双击打开合同"));
     splitter = new QSplitter(Qt::Horizontal, this);
     splitter->setHandleWidth(5);

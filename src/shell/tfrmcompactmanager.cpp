@@ -2,6 +2,7 @@
 
 #include "appcontext.h"
 #include "components/dbgrid.h"
+#include "contractcolumns.h"
 #include "data/tdmod.h"
 #include "partnertab.h"
 #include "platform/dialogs.h"
@@ -18,6 +19,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabBar>
@@ -33,13 +35,16 @@ namespace {
 const QString OperatorPanel = QStringLiteral("操作员：");
 const QString Section = QStringLiteral("Settings");
 
-// Every tab the same size, as the page control draws them.
+// Tabs 105 x 30, as the page control draws them; wider only where this style's padding would
+// clip a caption.
 class FixedTabBar : public QTabBar {
 public:
     using QTabBar::QTabBar;
 
 protected:
-    QSize tabSizeHint(int) const override { return {105, 30}; }
+    QSize tabSizeHint(int index) const override {
+        return {std::max(105, QTabBar::tabSizeHint(index).width()), 30};
+    }
 };
 
 class PageControl : public QTabWidget {
@@ -246,14 +251,7 @@ void TfrmCompactManager::bindData(TDMod& dm) {
 void TfrmCompactManager::buildContractGrid(TDMod& dm) {
     wwDBGrid1 = new DBGrid(dm.TBCompacter, TabSheet1);
     wwDBGrid1->setObjectName(QStringLiteral("wwDBGrid1"));
-    wwDBGrid1->setColumns({{QStringLiteral("合同编号"), QStringLiteral("合同编号"), 18},
-                           {QStringLiteral("合同名称"), QStringLiteral("合同名称"), 38},
-                           {QStringLiteral("往来单位"), QStringLiteral("往来单位"), 40},
-                           {QStringLiteral("合同金额"), QStringLiteral("合同金额"), 20},
-                           {QStringLiteral("签订日期"), QStringLiteral("签订日期"), 18},
-                           {QStringLiteral("收付类型"), QStringLiteral("收付类型"), 10},
-                           {QStringLiteral("所属部门"), QStringLiteral("所属部门"), 20},
-                           {QStringLiteral("责任人"), QStringLiteral("责任人"), 20}});
+    wwDBGrid1->setColumns(contractColumns());
     wwDBGrid1->setToolTip(QStringLiteral("双击打开合同"));
     wwDBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
     TabSheet1->layout()->addWidget(wwDBGrid1);
@@ -291,6 +289,8 @@ PartnerTab* TfrmCompactManager::partnerTab(int tab) const {
 void TfrmCompactManager::showWindow() {
     if (!m_everShown) {
         m_everShown = true;
+        // the full screen also where no window manager maximises
+        setGeometry(screen()->availableGeometry());
         showMaximized();
     } else {
         show();

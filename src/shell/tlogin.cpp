@@ -4,6 +4,7 @@
 #include "platform/dialogs.h"
 #include "programexit.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -80,7 +82,8 @@ QWidget* TLogin::buildInputs() {
     buttons->addWidget(BtNo);
     grid->addLayout(buttons, 2, 0, 1, 2);
 
-    connect(UserName, &QComboBox::activated, this, &TLogin::UserNameCloseUp);
+    // the list closing up, not every arrow key among the names, moves on to the password
+    UserName->view()->window()->installEventFilter(this);
     connect(BtYes, &QPushButton::clicked, this, &TLogin::BtYesClick);
     connect(BtNo, &QPushButton::clicked, this, &TLogin::BtNoClick);
     auto* frame = new QWidget(this);
@@ -97,8 +100,17 @@ void TLogin::bindData(Database& db) {
 
 void TLogin::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    // centred on the screen, not on the main window
+    adjustSize();
+    move(screen()->availableGeometry().center() - rect().center());
     if (!event->spontaneous())
         FormShow();
+}
+
+bool TLogin::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Hide && watched == UserName->view()->window())
+        UserNameCloseUp();
+    return QDialog::eventFilter(watched, event);
 }
 
 void TLogin::keyPressEvent(QKeyEvent* event) {
@@ -116,6 +128,7 @@ void TLogin::FormShow() {
     TBLogin->close();
     TBLogin->open();
     fillNames();
+    UserName->setFocus();
 }
 
 // The name chosen before stays chosen when that operator is still there.
