@@ -18,10 +18,29 @@ QString quoted(const QString& name) {
     return u'"' + name + u'"';
 }
 
-// Names of different lengths never match without regard to case (case folds one code unit
-// to one), so most comparisons end at the length.
+// Field and column names compare without regard to case, and most comparisons are settled
+// without Qt's full case folding: names of different lengths never match (folding maps one
+// code unit to one), ASCII letters fold among themselves, and CJK ideographs have no case.
 bool sameName(const QString& a, const QString& b) {
-    return a.size() == b.size() && (a == b || a.compare(b, Qt::CaseInsensitive) == 0);
+    if (a.size() != b.size())
+        return false;
+    const auto* x = reinterpret_cast<const char16_t*>(a.constData());
+    const auto* y = reinterpret_cast<const char16_t*>(b.constData());
+    auto ideograph = [](char16_t c) { return c >= 0x3400 && c <= 0x9FFF; };
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        if (x[i] == y[i])
+            continue;
+        if (x[i] < 0x80 && y[i] < 0x80) {
+            const char16_t lower = x[i] | 0x20;
+            if (lower == (y[i] | 0x20) && lower >= u'a' && lower <= u'z')
+                continue;
+            return false;
+        }
+        if (ideograph(x[i]) || ideograph(y[i]))
+            return false;
+        return a.compare(b, Qt::CaseInsensitive) == 0;
+    }
+    return true;
 }
 
 FieldType typeFromStore(const QSqlField& field) {
