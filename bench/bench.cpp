@@ -24,7 +24,9 @@ namespace {
 constexpr int Repeats = 5;
 constexpr int Moves = 200;
 
-void note(const QString& text) { std::fprintf(stderr, "qintara-bench: %s\n", qUtf8Printable(text)); }
+void note(const QString& text) {
+    std::fprintf(stderr, "qintara-bench: %s\n", qUtf8Printable(text));
+}
 
 double best(const char* name, const std::vector<double>& samples) {
     if (qEnvironmentVariableIsSet("QINTARA_BENCH_VERBOSE")) {
@@ -110,7 +112,8 @@ int main(int argc, char** argv) {
 
     // The contract list on its own: TBServer and TBYinHuaShui stay open; the list is opened
     // and every row's looked-up and calculated fields are read once, as a grid shows them.
-    const Field* derived[] = {c->fieldByName(QStringLiteral("往来单位")), c->fieldByName(QStringLiteral("印花税率")),
+    const Field* derived[] = {c->fieldByName(QStringLiteral("往来单位")),
+                              c->fieldByName(QStringLiteral("印花税率")),
                               c->fieldByName(QStringLiteral("印花税"))};
     double checksum = 0;
     std::vector<double> openContracts;
@@ -129,25 +132,28 @@ int main(int argc, char** argv) {
 
     // Moving to another contract and reading its schedule, averaged over many contracts.
     Dataset* schedules[] = {dm->TBSKJiLu, dm->TBFKJiLu};
-    const Field* amounts[2][2] = {
-        {schedules[0]->fieldByName(QStringLiteral("应收金额")), schedules[0]->fieldByName(QStringLiteral("实收金额"))},
-        {schedules[1]->fieldByName(QStringLiteral("应付金额")), schedules[1]->fieldByName(QStringLiteral("实付金额"))}};
+    const Field* amounts[2][2] = {{schedules[0]->fieldByName(QStringLiteral("应收金额")),
+                                   schedules[0]->fieldByName(QStringLiteral("实收金额"))},
+                                  {schedules[1]->fieldByName(QStringLiteral("应付金额")),
+                                   schedules[1]->fieldByName(QStringLiteral("实付金额"))}};
     int instalments = 0;
     std::vector<double> scheduleMs;
     for (int round = 0; round < Repeats; ++round) {
         scheduleMs.push_back(seconds([&] {
-            for (int i = 0; i < Moves; ++i) {
-                c->setRecNo(1 + int((qint64(round * Moves + i) * 7919 + 13) % std::max(contracts, 1)));
-                for (int side = 0; side < 2; ++side) {
-                    Dataset* s = schedules[side];
-                    for (s->first(); !s->eof(); s->next()) {
-                        checksum += amounts[side][0]->asCurrency().toDouble() +
-                                    amounts[side][1]->asCurrency().toDouble();
-                        ++instalments;
-                    }
-                }
-            }
-        }) * 1000.0 / Moves);
+                                 for (int i = 0; i < Moves; ++i) {
+                                     c->setRecNo(1 + int((qint64(round * Moves + i) * 7919 + 13) %
+                                                         std::max(contracts, 1)));
+                                     for (int side = 0; side < 2; ++side) {
+                                         Dataset* s = schedules[side];
+                                         for (s->first(); !s->eof(); s->next()) {
+                                             checksum += amounts[side][0]->asCurrency().toDouble() +
+                                                         amounts[side][1]->asCurrency().toDouble();
+                                             ++instalments;
+                                         }
+                                     }
+                                 }
+                             }) *
+                             1000.0 / Moves);
     }
 
     // Saving a changed contract name; the after-save rule re-reads the list. Changed and

@@ -36,10 +36,11 @@ int fail(const QString& message) {
 }
 
 void report(const QString& path, const Generator::Counts& c, qint64 ms) {
-    std::printf("%s: %d partners, %d departments, %d contracts, %d receivable and %d payable instalments, "
-                "%d stamp-tax rates, %d operators (%.1f s)\n",
-                qUtf8Printable(QDir::toNativeSeparators(path)), c.partners, c.departments, c.contracts,
-                c.receivable, c.payable, c.stampTax, c.operators, double(ms) / 1000.0);
+    std::printf(
+        "%s: %d partners, %d departments, %d contracts, %d receivable and %d payable instalments, "
+        "%d stamp-tax rates, %d operators (%.1f s)\n",
+        qUtf8Printable(QDir::toNativeSeparators(path)), c.partners, c.departments, c.contracts,
+        c.receivable, c.payable, c.stampTax, c.operators, double(ms) / 1000.0);
 }
 
 // Creates the register (and its folder), fills it, and removes it again when filling fails.

@@ -29,7 +29,8 @@ Run tool(const QStringList& args) {
     if (!p.waitForFinished(300000))
         return {};
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+            QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
 }
 
 QByteArray digest(const QString& path) {
@@ -79,7 +80,8 @@ private Q_SLOTS:
         QCOMPARE(dm.TBServer->recordCount(), 0);
         QCOMPARE(dm.TBCompactType->recordCount(), 11);
         QCOMPARE(dm.TBOperator->recordCount(), 1);
-        QCOMPARE(dm.TBOperator->value(QStringLiteral("OperatorName")).toString(), QStringLiteral("管理员"));
+        QCOMPARE(dm.TBOperator->value(QStringLiteral("OperatorName")).toString(),
+                 QStringLiteral("管理员"));
         for (const char* right : {"增加", "删除", "修改", "用户权限设置", "数据备份", "数据恢复"})
             QVERIFY2(dm.TBOperator->fieldByName(QString::fromUtf8(right))->asBoolean(), right);
         QVERIFY(dm.TBOperator->fieldByName(QStringLiteral("Password"))->asString().isEmpty());
@@ -106,7 +108,8 @@ private Q_SLOTS:
             numbers << c->value(QStringLiteral("合同编号")).toString();
             QVERIFY(!c->value(QStringLiteral("往来单位")).toString().isEmpty());
         }
-        QCOMPARE(directions, (QSet<QString>{QStringLiteral("收款"), QStringLiteral("付款"), QStringLiteral("其它")}));
+        QCOMPARE(directions, (QSet<QString>{QStringLiteral("收款"), QStringLiteral("付款"),
+                                            QStringLiteral("其它")}));
         QCOMPARE(types.size(), 11);
         QCOMPARE(numbers.size(), 200);
         static const QRegularExpression numberPattern(QStringLiteral("^HT20\\d\\d-\\d{3}$"));
@@ -116,14 +119,20 @@ private Q_SLOTS:
         // Schedules only on 收款/付款 contracts, with settled, open and undated rows.
         QVERIFY(dm.TBShoukuan->recordCount() > 50);
         QVERIFY(dm.TBFukuan->recordCount() > 50);
-        QCOMPARE(scalar(dm, QStringLiteral("SELECT count(*) FROM AccountReceive r JOIN Compact c USING (CompactID) "
-                                           "WHERE c.收付类型 <> '收款'")),
-                 0);
-        QCOMPARE(scalar(dm, QStringLiteral("SELECT count(*) FROM AccountPayable p JOIN Compact c USING (CompactID) "
-                                           "WHERE c.收付类型 <> '付款'")),
-                 0);
-        QVERIFY(scalar(dm, QStringLiteral("SELECT count(*) FROM 合同应收款表_明细 WHERE cc = 0")) > 0);
-        QVERIFY(scalar(dm, QStringLiteral("SELECT count(*) FROM AccountReceive WHERE 应收日期 IS NULL")) > 0);
+        QCOMPARE(
+            scalar(dm, QStringLiteral(
+                           "SELECT count(*) FROM AccountReceive r JOIN Compact c USING (CompactID) "
+                           "WHERE c.收付类型 <> '收款'")),
+            0);
+        QCOMPARE(
+            scalar(dm, QStringLiteral(
+                           "SELECT count(*) FROM AccountPayable p JOIN Compact c USING (CompactID) "
+                           "WHERE c.收付类型 <> '付款'")),
+            0);
+        QVERIFY(scalar(dm, QStringLiteral("SELECT count(*) FROM 合同应收款表_明细 WHERE cc = 0")) >
+                0);
+        QVERIFY(scalar(dm, QStringLiteral(
+                               "SELECT count(*) FROM AccountReceive WHERE 应收日期 IS NULL")) > 0);
 
         for (auto [ds, view] : {std::pair{dm.TBSTiXing, QStringLiteral("合同应收款表_明细")},
                                 std::pair{dm.TBFTiXing, QStringLiteral("合同应付款表_明细")}}) {
@@ -135,7 +144,8 @@ private Q_SLOTS:
 
         // A partner with two rate rows: its contracts take the first.
         QSqlQuery q(dm.database().connection());
-        QVERIFY(q.exec(QStringLiteral("SELECT SCNum FROM StampTax GROUP BY SCNum HAVING count(*) > 1")));
+        QVERIFY(q.exec(
+            QStringLiteral("SELECT SCNum FROM StampTax GROUP BY SCNum HAVING count(*) > 1")));
         QVERIFY(q.next());
         const QString twice = q.value(0).toString();
         QVERIFY(dm.TBYinHuaShui->locate(QStringLiteral("SCNum"), twice));
@@ -145,14 +155,16 @@ private Q_SLOTS:
 
         QCOMPARE(dm.TBOperator->recordCount(), 3);
         QVERIFY(dm.TBOperator->locate(QStringLiteral("OperatorName"), QStringLiteral("张三")));
-        QCOMPARE(dm.TBOperator->value(QStringLiteral("Password")).toString(), QStringLiteral("123"));
+        QCOMPARE(dm.TBOperator->value(QStringLiteral("Password")).toString(),
+                 QStringLiteral("123"));
         QStringList granted;
         for (const char* right : {"增加", "删除", "修改", "用户权限设置", "数据备份", "数据恢复"})
             if (dm.TBOperator->fieldByName(QString::fromUtf8(right))->asBoolean())
                 granted << QString::fromUtf8(right);
         QCOMPARE(granted, (QStringList{QStringLiteral("增加"), QStringLiteral("修改")}));
         QVERIFY(dm.TBOperator->locate(QStringLiteral("OperatorName"), QStringLiteral("李四")));
-        QCOMPARE(dm.TBOperator->value(QStringLiteral("Password")).toString(), QStringLiteral("abc"));
+        QCOMPARE(dm.TBOperator->value(QStringLiteral("Password")).toString(),
+                 QStringLiteral("abc"));
         for (const char* right : {"增加", "删除", "修改", "用户权限设置", "数据备份", "数据恢复"})
             QVERIFY(!dm.TBOperator->fieldByName(QString::fromUtf8(right))->asBoolean());
     }
@@ -160,25 +172,27 @@ private Q_SLOTS:
     void benchHasRequestedSize() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("bench.db"));
-        const Run run = tool({QStringLiteral("bench"), path, QStringLiteral("--contracts"), QStringLiteral("60"),
-                              QStringLiteral("--instalments"), QStringLiteral("400"), QStringLiteral("--partners"),
-                              QStringLiteral("25")});
+        const Run run =
+            tool({QStringLiteral("bench"), path, QStringLiteral("--contracts"),
+                  QStringLiteral("60"), QStringLiteral("--instalments"), QStringLiteral("400"),
+                  QStringLiteral("--partners"), QStringLiteral("25")});
         QCOMPARE(run.code, 0);
         TDMod dm(path);
         QCOMPARE(dm.TBCompacter->recordCount(), 60);
         QCOMPARE(dm.TBServer->recordCount(), 25);
         QCOMPARE(dm.TBShoukuan->recordCount() + dm.TBFukuan->recordCount(), 400);
         QVERIFY(dm.TBShoukuan->recordCount() > 0 && dm.TBFukuan->recordCount() > 0);
-        QVERIFY(scalar(dm, QStringLiteral("SELECT min(length(CAST(合同内容 AS BLOB))) FROM Compact")) >= 2000);
+        QVERIFY(scalar(dm, QStringLiteral(
+                               "SELECT min(length(CAST(合同内容 AS BLOB))) FROM Compact")) >= 2000);
     }
 
     void creatingCommandsRefuseExistingFiles_data() {
         QTest::addColumn<QStringList>("args");
         QTest::newRow("init") << QStringList{QStringLiteral("init")};
         QTest::newRow("demo") << QStringList{QStringLiteral("demo")};
-        QTest::newRow("bench") << QStringList{QStringLiteral("bench"), QStringLiteral("--contracts"),
-                                              QStringLiteral("5"), QStringLiteral("--instalments"),
-                                              QStringLiteral("5")};
+        QTest::newRow("bench") << QStringList{QStringLiteral("bench"),
+                                              QStringLiteral("--contracts"), QStringLiteral("5"),
+                                              QStringLiteral("--instalments"), QStringLiteral("5")};
     }
     void creatingCommandsRefuseExistingFiles() {
         QFETCH(QStringList, args);
@@ -211,12 +225,14 @@ private Q_SLOTS:
     void badArgumentsShowUsage_data() {
         QTest::addColumn<QStringList>("args");
         QTest::newRow("none") << QStringList{};
-        QTest::newRow("unknown") << QStringList{QStringLiteral("frobnicate"), QStringLiteral("x.db")};
+        QTest::newRow("unknown") << QStringList{QStringLiteral("frobnicate"),
+                                                QStringLiteral("x.db")};
         QTest::newRow("no path") << QStringList{QStringLiteral("init")};
-        QTest::newRow("bench sizes") << QStringList{QStringLiteral("bench"), QStringLiteral("x.db")};
-        QTest::newRow("bench number") << QStringList{QStringLiteral("bench"), QStringLiteral("x.db"),
-                                                     QStringLiteral("--contracts"), QStringLiteral("many"),
-                                                     QStringLiteral("--instalments"), QStringLiteral("1")};
+        QTest::newRow("bench sizes")
+            << QStringList{QStringLiteral("bench"), QStringLiteral("x.db")};
+        QTest::newRow("bench number") << QStringList{
+            QStringLiteral("bench"), QStringLiteral("x.db"),          QStringLiteral("--contracts"),
+            QStringLiteral("many"),  QStringLiteral("--instalments"), QStringLiteral("1")};
     }
     void badArgumentsShowUsage() {
         QFETCH(QStringList, args);
