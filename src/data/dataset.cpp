@@ -394,6 +394,22 @@ void Dataset::defineColumnsFrom(const QSqlQuery& query) {
     }
 }
 
+// A query's columns are learnt without computing its rows where the store allows it.
+void Dataset::learnColumns() {
+    QSqlQuery probe(m_db.connection());
+    probe.setForwardOnly(true);
+    if (probe.prepare(QStringLiteral("SELECT * FROM (%1) LIMIT 0").arg(m_sql)) && probe.exec()) {
+        defineColumnsFrom(probe);
+        return;
+    }
+    QSqlQuery q(m_db.connection());
+    q.setForwardOnly(true);
+    if (!q.prepare(m_sql))
+        Database::raise(q.lastError());
+    Database::exec(q);
+    defineColumnsFrom(q);
+}
+
 void Dataset::load(std::optional<QVariant> keepKey) {
     if (!m_table.isEmpty() && m_keyIndex < 0 && !m_keyColumn.isEmpty()) {
         m_keyIndex = int(m_columns.size());
@@ -419,6 +435,8 @@ void Dataset::load(std::optional<QVariant> keepKey) {
             }
             return read;
         };
+        if (m_table.isEmpty() && m_columns.empty())
+            learnColumns();
         // Once the columns are known, SQLite's rows go straight into them.
         const bool direct = !m_columns.empty() && readDirect(m_db.connection(), selectSql(), binds,
                                                              m_columns, readFlags());

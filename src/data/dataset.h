@@ -248,6 +248,7 @@ private:
     void load(std::optional<QVariant> keepKey);
     QString selectSql() const;
     void defineColumnsFrom(const QSqlQuery& query);
+    void learnColumns();
     void rebuildView();
     bool acceptRow(int storageRow) const;
     bool filterMatches(int storageRow) const;
