@@ -3,13 +3,17 @@
 #include "platform/clock.h"
 #include "platform/paths.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
 
 RegisterFixture::RegisterFixture() {
     Paths::setRoot(m_dir.path());
     Paths::setSettingsFile(m_dir.filePath(QStringLiteral("Settings.ini")));
-    m_path = m_dir.filePath(QStringLiteral("register.db"));
+    m_path = Paths::databaseFile();
+    QDir().mkpath(QFileInfo(m_path).path());
     m_db.create(m_path);
 }
 
@@ -39,6 +43,17 @@ QVariant RegisterFixture::scalar(const QString& sql, const QVariantList& values)
     return q.next() ? q.value(0) : QVariant();
 }
 
+int RegisterFixture::count(const QString& table, const QString& where, const QVariantList& values) {
+    const QString sql = QStringLiteral("SELECT count(*) FROM ") + table +
+                        (where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where);
+    return scalar(sql, values).toInt();
+}
+
+void RegisterFixture::removeDatabase() {
+    m_db.close();
+    QFile::remove(m_path);
+}
+
 int RegisterFixture::addPartner(const QString& number, const QString& name, bool customer,
                                 bool supplier) {
     exec(QStringLiteral("INSERT INTO server (ScNum, ScName, 客户, 供应商) VALUES (?, ?, ?, ?)"),
@@ -50,7 +65,9 @@ int RegisterFixture::addContract(const QString& number, const QString& name, con
                                  const QString& direction, const QVariant& amount) {
     exec(QStringLiteral("INSERT INTO Compact (合同编号, 合同名称, SCNum, 收付类型, 合同金额) "
                         "VALUES (?, ?, ?, ?, ?)"),
-         {number, name, partner, direction,
+         {number, name,
+          partner.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(partner),
+          direction,
           amount.isNull() ? QVariant(QMetaType(QMetaType::LongLong))
                           : QVariant(units(amount.toDouble()))});
     return scalar(QStringLiteral("SELECT last_insert_rowid()")).toInt();

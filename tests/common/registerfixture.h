@@ -1,5 +1,6 @@
 #pragma once
-// A fresh register in a temporary folder, with helpers to put rows in it directly.
+// A fresh register at the program's own path below a temporary root, Settings.ini in the same
+// folder, recorded message boxes, and helpers to put rows in the register directly.
 #include "data/database.h"
 #include "data/tdmod.h"
 #include "platform/dialogs.h"
@@ -18,6 +19,9 @@ public:
     // Runs one statement with bound values on a separate connection, before or beside TDMod.
     void exec(const QString& sql, const QVariantList& values = {});
     QVariant scalar(const QString& sql, const QVariantList& values = {});
+    int count(const QString& table, const QString& where = {}, const QVariantList& values = {});
+    // Deletes the register file, for the runs that must not find it.
+    void removeDatabase();
     int addPartner(const QString& number, const QString& name, bool customer, bool supplier);
     // Returns the new contract's CompactID; amount in yuan, empty for none.
     int addContract(const QString& number, const QString& name, const QString& partner,

@@ -16,44 +16,12 @@
 #include <QTest>
 
 ShellFixture::ShellFixture() {
-    Paths::setRoot(m_dir.path());
-    Paths::setSettingsFile(settingsPath());
-    QDir().mkpath(QFileInfo(Paths::databaseFile()).path());
-    m_db.create(Paths::databaseFile());
     Dialogs::setProgramTitle(QStringLiteral("qintara"));
 }
 
 ShellFixture::~ShellFixture() {
     stop();
-    Paths::setSettingsFile({});
-    Paths::setRoot({});
     Dialogs::setProgramTitle({});
-    Clock::reset();
-}
-
-QString ShellFixture::settingsPath() const {
-    return m_dir.filePath(QStringLiteral("Settings.ini"));
-}
-
-void ShellFixture::exec(const QString& sql, const QVariantList& values) {
-    QSqlQuery q = m_db.prepare(sql);
-    for (const QVariant& v : values)
-        q.addBindValue(v);
-    Database::exec(q);
-}
-
-QVariant ShellFixture::scalar(const QString& sql, const QVariantList& values) {
-    QSqlQuery q = m_db.prepare(sql);
-    for (const QVariant& v : values)
-        q.addBindValue(v);
-    Database::exec(q);
-    return q.next() ? q.value(0) : QVariant();
-}
-
-int ShellFixture::count(const QString& table, const QString& where, const QVariantList& values) {
-    const QString sql = QStringLiteral("SELECT count(*) FROM ") + table +
-                        (where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where);
-    return scalar(sql, values).toInt();
 }
 
 void ShellFixture::addOperator(const QString& name, const QVariant& password,
@@ -65,29 +33,16 @@ void ShellFixture::addOperator(const QString& name, const QVariant& password,
              {name});
 }
 
-void ShellFixture::addPartner(const QString& number, const QString& name, bool customer,
-                              bool supplier) {
-    exec(QStringLiteral("INSERT INTO server (ScNum, ScName, 客户, 供应商) VALUES (?, ?, ?, ?)"),
-         {number, name, customer ? 1 : 0, supplier ? 1 : 0});
-}
-
 int ShellFixture::addContract(const QString& number, const QString& partner) {
-    exec(QStringLiteral("INSERT INTO Compact (合同编号, 合同名称, SCNum, 收付类型) "
-                        "VALUES (?, ?, ?, '收款')"),
-         {number, QStringLiteral("合同") + number,
-          partner.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : partner});
-    return scalar(QStringLiteral("SELECT last_insert_rowid()")).toInt();
+    return RegisterFixture::addContract(number, QStringLiteral("合同") + number,
+                                        partner.isEmpty() ? QString() : partner,
+                                        QStringLiteral("收款"));
 }
 
 void ShellFixture::addReceivable(int compactId, double amount) {
     exec(QStringLiteral("INSERT INTO AccountReceive (CompactID, 应收金额, 实收金额, 发票额) "
                         "VALUES (?, ?, 0, 0)"),
          {compactId, qlonglong(amount * 10000)});
-}
-
-void ShellFixture::removeDatabase() {
-    m_db.close();
-    QFile::remove(Paths::databaseFile());
 }
 
 bool ShellFixture::start(const QString& user, const QString& password) {

@@ -2,8 +2,7 @@
 // A whole program run without its message loop: a temporary root holding a fresh register at
 // the program's own path, Settings.ini in the same folder, recorded message boxes and scripted
 // modal windows; start() runs the entry sequence up to the first login.
-#include "data/database.h"
-#include "platform/dialogs.h"
+#include "common/registerfixture.h"
 #include "platform/gui/modal.h"
 
 #include <QStringList>
@@ -16,23 +15,16 @@ class TDMod;
 class TfrmCompactManager;
 class TLogin;
 
-class ShellFixture {
+class ShellFixture : public RegisterFixture {
 public:
     ShellFixture();
     ~ShellFixture();
 
-    QString settingsPath() const;
-    // Rows put in before (or beside) the program, on a connection of their own.
-    void exec(const QString& sql, const QVariantList& values = {});
-    QVariant scalar(const QString& sql, const QVariantList& values = {});
-    int count(const QString& table, const QString& where = {}, const QVariantList& values = {});
     // rights: names of the Operator columns set to true; a null password stays NULL.
     void addOperator(const QString& name, const QVariant& password, const QStringList& rights);
-    void addPartner(const QString& number, const QString& name, bool customer, bool supplier);
+    // A receivable contract named after its number.
     int addContract(const QString& number, const QString& partner = {});
     void addReceivable(int compactId, double amount);
-    // Deletes the register file, for the runs that must not find it.
-    void removeDatabase();
 
     // Runs the entry sequence; the first login picks the operator and types the password.
     // False when the program ended before its message loop.
@@ -46,14 +38,11 @@ public:
     void stop();
 
     Modal::ScriptedModal modal;
-    Dialogs::ScopedRecording dialogs;
 
     TfrmCompactManager& main() const;
     TLogin& loginDialog() const;
     TDMod& dm() const;
 
 private:
-    QTemporaryDir m_dir;
-    Database m_db;
     std::unique_ptr<Startup> m_startup;
 };

@@ -170,11 +170,11 @@ private Q_SLOTS:
         const QString at =
             f.dm().TBMarst->fieldByName(QStringLiteral("客户/供应商编号"))->asString();
         if (found.isEmpty()) {
-            QCOMPARE(f.dialogs.texts(), QStringList(QStringLiteral("很遗憾,没有找到相关记录!")));
-            QCOMPARE(f.dialogs.last().caption, QStringLiteral("qintara"));
+            QCOMPARE(f.dialogs().texts(), QStringList(QStringLiteral("很遗憾,没有找到相关记录!")));
+            QCOMPARE(f.dialogs().last().caption, QStringLiteral("qintara"));
             QCOMPARE(at, QStringLiteral("S02"));
         } else {
-            QCOMPARE(f.dialogs.count(), 0);
+            QCOMPARE(f.dialogs().count(), 0);
             QCOMPARE(at, found);
             QCOMPARE(f.dm().TBCompacter->fieldByName(QStringLiteral("SCNum"))->asString(), found);
         }
@@ -248,9 +248,9 @@ private Q_SLOTS:
         QVERIFY(f.start());
         f.modal.seen.clear();
         QTest::mouseClick(f.main().SpeedButton5, Qt::LeftButton);
-        QCOMPARE(f.dialogs.texts(),
+        QCOMPARE(f.dialogs().texts(),
                  QStringList(QStringLiteral("合同编号无法自动递增，请先修改最大的合同编号。")));
-        QCOMPARE(f.dialogs.last().caption, QStringLiteral("qintara"));
+        QCOMPARE(f.dialogs().last().caption, QStringLiteral("qintara"));
         QVERIFY(f.modal.seen.isEmpty());
         Dataset* c = f.dm().TBCompacter;
         QVERIFY(!c->controlsDisabled());
@@ -282,15 +282,15 @@ private Q_SLOTS:
         auto* target = f.main().findChild<DBGrid*>(grid);
         if (empty) {
             QTest::mouseDClick(target->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
-            QCOMPARE(f.dialogs.texts(), QStringList(QStringLiteral("对不起,记录为空.无法查看!")));
-            QCOMPARE(f.dialogs.last().caption, QStringLiteral("qintara"));
+            QCOMPARE(f.dialogs().texts(), QStringList(QStringLiteral("对不起,记录为空.无法查看!")));
+            QCOMPARE(f.dialogs().last().caption, QStringLiteral("qintara"));
             QVERIFY(f.modal.seen.isEmpty());
             return;
         }
         doubleClickRow(target, 0);
         QCOMPARE(f.modal.seen, QStringList(QStringLiteral("FormAddCom")));
         QCOMPARE(caption, QStringLiteral("合同查看"));
-        QCOMPARE(f.dialogs.count(), 0);
+        QCOMPARE(f.dialogs().count(), 0);
     }
 
     void deleteContract_data() {
@@ -308,13 +308,13 @@ private Q_SLOTS:
             f.addReceivable(id, amount);
         QVERIFY(f.start());
         clickRow(f.main().wwDBGrid1, 1);
-        f.dialogs.answer(Dialogs::Button(answer));
+        f.dialogs().answer(Dialogs::Button(answer));
         QTest::mouseClick(f.main().DelCompSBtn, Qt::LeftButton);
-        QCOMPARE(f.dialogs.count(), 1);
-        QCOMPARE(f.dialogs.last().caption, QStringLiteral("删除记录"));
-        QCOMPARE(f.dialogs.last().text, QStringLiteral("确定删除编号为：\r\nHT-002记录吗？"));
-        QCOMPARE(f.dialogs.last().icon, Dialogs::Icon::Question);
-        QCOMPARE(f.dialogs.last().buttons, Dialogs::Button::Yes | Dialogs::Button::No);
+        QCOMPARE(f.dialogs().count(), 1);
+        QCOMPARE(f.dialogs().last().caption, QStringLiteral("删除记录"));
+        QCOMPARE(f.dialogs().last().text, QStringLiteral("确定删除编号为：\r\nHT-002记录吗？"));
+        QCOMPARE(f.dialogs().last().icon, Dialogs::Icon::Question);
+        QCOMPARE(f.dialogs().last().buttons, Dialogs::Button::Yes | Dialogs::Button::No);
         const bool deleted = answer == int(Dialogs::Button::Yes);
         QCOMPARE(f.count(QStringLiteral("AccountReceive"), QStringLiteral("CompactID = ?"), {id}),
                  deleted ? 0 : 3);
@@ -328,7 +328,7 @@ private Q_SLOTS:
         ShellFixture f;
         QVERIFY(f.start());
         f.main().N15->trigger();
-        QCOMPARE(f.dialogs.count(), 0);
+        QCOMPARE(f.dialogs().count(), 0);
     }
 
     void downArrowOnLastRow() {

@@ -48,14 +48,14 @@ private Q_SLOTS:
         f.addOperator(QStringLiteral("张三"), stored, {});
         QCOMPARE(f.start(QStringLiteral("张三"), typed), accepted);
         if (accepted) {
-            QCOMPARE(f.dialogs.count(), 0);
+            QCOMPARE(f.dialogs().count(), 0);
             QCOMPARE(f.main().panelText(2), QStringLiteral("操作员：张三"));
             return;
         }
         // refused: the notice, and the dialog stayed open until it was closed without a login
-        QCOMPARE(f.dialogs.texts(), QStringList(QStringLiteral("口令错误！")));
-        QCOMPARE(f.dialogs.last().caption, QStringLiteral("qintara"));
-        QCOMPARE(f.dialogs.last().icon, Dialogs::Icon::None);
+        QCOMPARE(f.dialogs().texts(), QStringList(QStringLiteral("口令错误！")));
+        QCOMPARE(f.dialogs().last().caption, QStringLiteral("qintara"));
+        QCOMPARE(f.dialogs().last().icon, Dialogs::Icon::None);
         QVERIFY(f.loginDialog().CurUserName.isEmpty());
         QCOMPARE(f.main().panelText(2), QStringLiteral("操作员："));
     }
@@ -65,7 +65,7 @@ private Q_SLOTS:
         f.modal.then([](QDialog* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
         QVERIFY(!f.start());
         QVERIFY(ProgramExit::requested());
-        QCOMPARE(f.dialogs.count(), 0);
+        QCOMPARE(f.dialogs().count(), 0);
     }
 
     void namesListedAndNothingChosen() {
@@ -90,7 +90,7 @@ private Q_SLOTS:
         QVERIFY(f.start());
         QCOMPARE(names, QStringList({QStringLiteral("管理员"), QStringLiteral("张三")}));
         QCOMPARE(chosen, -1);
-        QCOMPARE(f.dialogs.count(), 0);
+        QCOMPARE(f.dialogs().count(), 0);
     }
 
     // Each guarded command: denied, only the message; granted, its window opens.
@@ -126,18 +126,18 @@ private Q_SLOTS:
         f.modal.seen.clear();
         ::command(f.main(), command);
         QVERIFY(f.modal.seen.isEmpty());
-        QCOMPARE(f.dialogs.texts(), QStringList(Denied));
-        QCOMPARE(f.dialogs.last().caption, QStringLiteral("信息提示"));
-        QCOMPARE(f.dialogs.last().icon, Dialogs::Icon::Information);
-        QCOMPARE(f.dialogs.last().buttons, Dialogs::Buttons(Dialogs::Button::Ok));
+        QCOMPARE(f.dialogs().texts(), QStringList(Denied));
+        QCOMPARE(f.dialogs().last().caption, QStringLiteral("信息提示"));
+        QCOMPARE(f.dialogs().last().icon, Dialogs::Icon::Information);
+        QCOMPARE(f.dialogs().last().buttons, Dialogs::Buttons(Dialogs::Button::Ok));
         QCOMPARE(f.dm().TBCompacter->state(), DatasetState::Browse);
 
         QVERIFY(f.start(QStringLiteral("李四")));
-        f.dialogs.clear();
+        f.dialogs().clear();
         f.modal.seen.clear();
         ::command(f.main(), command);
         QCOMPARE(f.modal.seen, QStringList(window));
-        QCOMPARE(f.dialogs.count(), 0);
+        QCOMPARE(f.dialogs().count(), 0);
     }
 
     void deleteDeniedAsksNothing() {
@@ -147,7 +147,7 @@ private Q_SLOTS:
         QVERIFY(f.start(QStringLiteral("张三")));
         for (const char* name : {"DelCompSBtn", "N15"})
             command(f.main(), QString::fromUtf8(name));
-        QCOMPARE(f.dialogs.texts(), QStringList({Denied, Denied}));
+        QCOMPARE(f.dialogs().texts(), QStringList({Denied, Denied}));
         QCOMPARE(f.count(QStringLiteral("Compact")), 1);
     }
 
@@ -160,7 +160,7 @@ private Q_SLOTS:
         f.exec(QStringLiteral("DELETE FROM Operator WHERE OperatorName = '张三'"));
         f.loginDialog().TBLogin->refresh(); // as the operators window does when it closes
         QVERIFY(!f.loginDialog().CheckOperatorRight(QStringLiteral("删除")));
-        QCOMPARE(f.dialogs.texts(), QStringList(Denied));
+        QCOMPARE(f.dialogs().texts(), QStringList(Denied));
     }
 };
 QINTARA_TEST(TestLogin)

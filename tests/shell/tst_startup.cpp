@@ -73,18 +73,19 @@ private Q_SLOTS:
             QCOMPARE(readAll(f.settingsPath()), before);
         // the data module reads the horizon through the main window's settings file
         QCOMPARE(f.dm().reminderDays(), dayTXing);
-        QCOMPARE(f.dialogs.count(), 0);
+        QCOMPARE(f.dialogs().count(), 0);
     }
 
     void missingDatabase() {
         ShellFixture f;
         f.removeDatabase();
         QVERIFY(!f.start());
-        QCOMPARE(f.dialogs.count(), 1);
-        QCOMPARE(f.dialogs.last().caption, QStringLiteral("警告"));
-        QCOMPARE(f.dialogs.last().text, QStringLiteral("无法连接至C:\\Zanbook\\Hestrel.mdb数据库"));
-        QCOMPARE(f.dialogs.last().icon, Dialogs::Icon::None);
-        QCOMPARE(f.dialogs.last().buttons, Dialogs::Buttons(Dialogs::Button::Ok));
+        QCOMPARE(f.dialogs().count(), 1);
+        QCOMPARE(f.dialogs().last().caption, QStringLiteral("警告"));
+        QCOMPARE(f.dialogs().last().text,
+                 QStringLiteral("无法连接至C:\\Zanbook\\Hestrel.mdb数据库"));
+        QCOMPARE(f.dialogs().last().icon, Dialogs::Icon::None);
+        QCOMPARE(f.dialogs().last().buttons, Dialogs::Buttons(Dialogs::Button::Ok));
         QVERIFY(f.modal.seen.isEmpty());
         QVERIFY(!app().Login);
         QVERIFY(!app().DMod);
@@ -96,11 +97,11 @@ private Q_SLOTS:
         f.removeDatabase();
         writeAll(Paths::databaseFile(), "not a register");
         QVERIFY(!f.start());
-        QCOMPARE(f.dialogs.count(), 1);
-        QCOMPARE(f.dialogs.last().caption, QStringLiteral("警告"));
-        QVERIFY2(f.dialogs.last().text.contains(Paths::databaseFile()),
-                 qPrintable(f.dialogs.last().text));
-        QCOMPARE(f.dialogs.last().icon, Dialogs::Icon::Warning);
+        QCOMPARE(f.dialogs().count(), 1);
+        QCOMPARE(f.dialogs().last().caption, QStringLiteral("警告"));
+        QVERIFY2(f.dialogs().last().text.contains(Paths::databaseFile()),
+                 qPrintable(f.dialogs().last().text));
+        QCOMPARE(f.dialogs().last().icon, Dialogs::Icon::Warning);
         QVERIFY(f.modal.seen.isEmpty());
     }
 
@@ -110,11 +111,11 @@ private Q_SLOTS:
                                  .filePath(QStringLiteral("no such folder/Settings.ini"));
         Paths::setSettingsFile(path);
         QVERIFY(!f.start());
-        QCOMPARE(f.dialogs.texts(),
+        QCOMPARE(f.dialogs().texts(),
                  QStringList(Dialogs::errorDisplayText(QStringLiteral("Unable to write to ") +
                                                        QDir::toNativeSeparators(path))));
-        QCOMPARE(f.dialogs.last().caption, QStringLiteral("qintara"));
-        QCOMPARE(f.dialogs.last().icon, Dialogs::Icon::Error);
+        QCOMPARE(f.dialogs().last().caption, QStringLiteral("qintara"));
+        QCOMPARE(f.dialogs().last().icon, Dialogs::Icon::Error);
         QVERIFY(f.modal.seen.isEmpty());
     }
 
@@ -164,7 +165,7 @@ private Q_SLOTS:
         QVERIFY(!f.start());
         QVERIFY(ProgramExit::requested());
         QVERIFY(!f.main().Timer1->isActive());
-        QCOMPARE(f.dialogs.count(), 0);
+        QCOMPARE(f.dialogs().count(), 0);
     }
 };
 QINTARA_TEST(TestStartup)
