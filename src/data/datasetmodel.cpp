@@ -1,5 +1,7 @@
 #include "datasetmodel.h"
 
+#include "platform/dialogs.h"
+
 DatasetModel::DatasetModel(Dataset* dataset, QObject* parent)
     : QAbstractTableModel(parent), m_dataset(dataset), m_selection(this) {
     rebuildColumns();
@@ -148,8 +150,14 @@ void DatasetModel::selectionMoved(const QModelIndex& current) {
     if (m_syncing || !current.isValid())
         return;
     m_syncing = true;
-    if (m_dataset->recNo() != current.row() + 1)
-        m_dataset->setRecNo(current.row() + 1);
+    try {
+        if (m_dataset->recNo() != current.row() + 1)
+            m_dataset->setRecNo(current.row() + 1);
+    } catch (const DataError& e) {
+        // A row the store refused to save: the user sees why and stays on it. The error must
+        // not travel through the view's selection machinery.
+        Dialogs::showError(e.text());
+    }
     m_syncing = false;
     // The dataset may refuse to leave a row it could not save; show where it stands.
     if (m_dataset->recNo() != current.row() + 1)

@@ -216,6 +216,24 @@ private Q_SLOTS:
         QCOMPARE(model.rowCount(), 0);
     }
 
+    void refusedRowKeepsTheGridOnIt() {
+        RegisterFixture f;
+        fill(f);
+        TDMod& dm = f.openModule();
+        QVERIFY(dm.TBCompacter->locate(QStringLiteral("合同编号"), QStringLiteral("HT9")));
+        DatasetModel model(dm.TBSKJiLu);
+        model.setEditable(true);
+        QVERIFY(model.setData(model.index(0, 5), QString(31, u'长'))); // 备注 holds 30
+        model.selectionModel()->setCurrentIndex(model.index(2, 0),
+                                                QItemSelectionModel::ClearAndSelect);
+        QCOMPARE(f.dialogs().count(), 1);
+        QCOMPARE(f.dialogs().last().caption, Dialogs::programTitle());
+        QCOMPARE(f.dialogs().last().icon, Dialogs::Icon::Error);
+        QCOMPARE(dm.TBSKJiLu->recNo(), 1);
+        QCOMPARE(dm.TBSKJiLu->state(), DatasetState::Edit);
+        QCOMPARE(model.selectionModel()->currentIndex().row(), 0);
+    }
+
     void editableModelWritesThroughTheDataset() {
         RegisterFixture f;
         fill(f);
