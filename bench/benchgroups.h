@@ -1,0 +1,9 @@
+#pragma once
+// The groups of figures qintara-bench prints; each is one function, listed in bench.cpp.
+#include "benchutil.h"
+
+namespace Bench {
+
+void runDataGroup(const Context& ctx);
+
+} // namespace Bench
