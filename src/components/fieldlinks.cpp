@@ -2,7 +2,9 @@
 
 #include "components/dateedit.h"
 #include "data/dataset.h"
+#include "platform/dialogs.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFocusEvent>
@@ -72,6 +74,14 @@ protected:
     }
 };
 
+// Locked controls look read-only: the window's colour instead of the input colour.
+void showLocked(QWidget* control, bool locked) {
+    QPalette p = control->palette();
+    const QPalette standard = QApplication::palette(control);
+    p.setColor(QPalette::Base, standard.color(locked ? QPalette::Window : QPalette::Base));
+    control->setPalette(p);
+}
+
 void setBlocking(QWidget* control, bool locked) {
     for (QObject* child : control->children())
         if (auto* blocker = dynamic_cast<InputBlocker*>(child))
@@ -117,6 +127,13 @@ int FieldLink::textLimit() const {
 void FieldLink::setLocked(bool locked) {
     m_locked = locked;
     applyLock(locked);
+    if (m_control)
+        showLocked(m_control, locked);
+}
+
+void FieldLink::reportRefusal(const QString& text) const {
+    Dialogs::message(QStringLiteral("提示信息"), text, Dialogs::Icon::Information,
+                     Dialogs::Button::Ok);
 }
 
 // A control in a hidden window is not kept up to date: the window refreshes its links when it
@@ -149,7 +166,9 @@ bool FieldLink::write(const QVariant& value) {
         if (!m_dataset->isEditing())
             m_dataset->edit();
         field()->setValue(value);
-    } catch (const DataError&) {
+        m_error.clear();
+    } catch (const DataError& e) {
+        m_error = e.text();
         ok = false;
     }
     m_writing = false;
@@ -176,12 +195,28 @@ LineEditLink::LineEditLink(Dataset* dataset, const QString& fieldName, QLineEdit
     }
     connect(edit, &QLineEdit::textEdited, this, &LineEditLink::textEdited);
     connect(edit, &QLineEdit::editingFinished, this, &LineEditLink::editingFinished);
+    edit->installEventFilter(this);
     refresh();
+}
+
+bool LineEditLink::grouped() const {
+    return field()->type() == FieldType::Currency && !m_edit->hasFocus();
 }
 
 void LineEditLink::display(const QVariant& value) {
     m_refused = false;
-    showText(m_edit, FieldValues::asText(field()->type(), value));
+    const FieldType type = field()->type();
+    showText(m_edit,
+             grouped() ? FieldValues::displayText(type, value) : FieldValues::asText(type, value));
+}
+
+// Entering the box shows the amount as it is typed; leaving it shows it grouped again.
+bool LineEditLink::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_edit && !m_refused &&
+        (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) &&
+        field()->type() == FieldType::Currency && isShown())
+        refresh();
+    return false;
 }
 
 void LineEditLink::applyLock(bool locked) {
@@ -194,7 +229,18 @@ void LineEditLink::textEdited(const QString& text) {
 
 void LineEditLink::editingFinished() {
     if (m_refused)
-        refresh();
+        reportRefusal(lastError());
+}
+
+bool LineEditLink::commit() {
+    if (!m_refused)
+        return true;
+    m_refused = !write(m_edit->text());
+    if (m_refused) {
+        reportRefusal(lastError());
+        m_edit->setFocus();
+    }
+    return !m_refused;
 }
 
 // ---------------------------------------------------------------- ComboLink
@@ -361,9 +407,24 @@ void DateLink::dateEdited() {
     write(m_edit->isBlank() ? QVariant() : QVariant(m_edit->date()));
 }
 
-// Shows the stored date in full again, and drops text that is no date.
+bool DateLink::holdsNoDate() const {
+    return !m_edit->isBlank() && !m_edit->date().isValid();
+}
+
+// Shows the stored date in full again; text that is no date stays, with a message.
 void DateLink::editingFinished() {
-    refresh();
+    if (holdsNoDate())
+        reportRefusal(QStringLiteral("“%1”不是有效的日期，请重新输入。").arg(m_edit->text()));
+    else
+        refresh();
+}
+
+bool DateLink::commit() {
+    if (!holdsNoDate())
+        return true;
+    reportRefusal(QStringLiteral("“%1”不是有效的日期，请重新输入。").arg(m_edit->text()));
+    m_edit->setFocus();
+    return false;
 }
 
 // ---------------------------------------------------------------- MemoLink
@@ -431,11 +492,10 @@ void FieldLinkSet::refresh() {
 }
 
 bool FieldLinkSet::commit() {
-    bool ok = true;
     for (FieldLink* link : m_links)
-        if (link)
-            ok = link->commit() && ok;
-    return ok;
+        if (link && !link->commit())
+            return false;
+    return true;
 }
 
 FieldLink* FieldLinkSet::linkOf(const QWidget* control) const {

@@ -53,7 +53,8 @@ public:
     // control's window is shown; a window that is being shown calls it.
     void refresh();
     // Writes what the control shows but has not written yet (the department box writes when
-    // it is left or when the row is saved). False when the field refused it.
+    // it is left or when the row is saved). False when the field refused it: the user has
+    // been told why and the box keeps what was typed.
     virtual bool commit() { return true; }
 
 Q_SIGNALS:
@@ -66,8 +67,12 @@ protected:
     // The same row changed or went into the edit state; another row or a saved or discarded
     // one comes through refresh().
     virtual void rowEdited() { refresh(); }
-    // Puts the dataset into the edit state and stores the value; false when refused.
+    // Puts the dataset into the edit state and stores the value; false when refused, with
+    // the reason in lastError().
     bool write(const QVariant& value);
+    const QString& lastError() const { return m_error; }
+    // Tells the user why a value was refused; the control keeps it for correction.
+    void reportRefusal(const QString& text) const;
     bool isDisplaying() const { return m_displaying; }
     bool isShown() const;
     // The field's size in bytes for text fields, else 0.
@@ -83,22 +88,27 @@ private:
     bool m_locked = false;
     bool m_displaying = false;
     bool m_writing = false;
+    QString m_error;
 };
 
 // Text boxes. Text is written as it is typed; a value the field cannot take (a half-typed
-// number) waits, and the box shows the stored value again when it is left.
+// number) waits, and is refused with a message when the box is left or the row saved, staying
+// in the box. Amounts show grouped ("1,234.50") while the box is not being edited.
 class LineEditLink : public FieldLink {
     Q_OBJECT
 public:
     LineEditLink(Dataset* dataset, const QString& fieldName, QLineEdit* edit);
+    bool commit() override;
 
 protected:
     void display(const QVariant& value) override;
     void applyLock(bool locked) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void textEdited(const QString& text);
     void editingFinished();
+    bool grouped() const;
 
     QLineEdit* m_edit;
     bool m_refused = false;
@@ -158,10 +168,13 @@ private:
     bool m_pending = false; // typed or set text not yet written
 };
 
+// A date box; text that is no date is refused with a message when the box is left or the row
+// saved, and stays in the box.
 class DateLink : public FieldLink {
     Q_OBJECT
 public:
     DateLink(Dataset* dataset, const QString& fieldName, DateEdit* edit);
+    bool commit() override;
 
 protected:
     void display(const QVariant& value) override;
@@ -170,6 +183,7 @@ protected:
 private:
     void dateEdited();
     void editingFinished();
+    bool holdsNoDate() const;
 
     DateEdit* m_edit;
 };
@@ -214,7 +228,7 @@ public:
     }
     void setLocked(bool locked);
     void refresh();
-    // False when a control's value was refused.
+    // False when a control's value was refused (the first refusal stops the rest).
     bool commit();
     FieldLink* linkOf(const QWidget* control) const;
     // Deletes the links (their controls stay).

@@ -230,7 +230,7 @@ void ScheduleTab::computeTotals() {
     if (!ds)
         return;
     const QString names[] = {m_side.dueAmount(), m_side.settledAmount(), QStringLiteral("发票额")};
-    Currency sums[3];
+    Currency::Sum sums[3];
     if (ds->isActive()) {
         ds->disableControls();
         try {
@@ -261,16 +261,18 @@ bool ScheduleTab::postPending() {
     return saved;
 }
 
+// The share is worked out before the row is added, so that an amount out of range adds
+// nothing.
 void ScheduleTab::addClick() {
     runGuarded([this] {
         Dataset* ds = dataset();
-        ds->append();
         const Field* amount = m_dmod->TBCompacter->fieldByName(QStringLiteral("合同金额"));
-        if (!amount->isNull()) {
-            const double share = percent() / 100.0 * amount->asFloat();
-            ds->fieldByName(m_side.dueAmount())
-                ->setValue(QVariant::fromValue(Currency::fromDouble(share)));
-        }
+        std::optional<Currency> share;
+        if (!amount->isNull())
+            share = Currency::fromDouble(percent() / 100.0 * amount->asFloat());
+        ds->append();
+        if (share)
+            ds->fieldByName(m_side.dueAmount())->setValue(QVariant::fromValue(*share));
         ds->post();
     });
 }

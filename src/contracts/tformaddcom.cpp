@@ -562,7 +562,8 @@ bool TFormAddCom::saveContract(SavedContract& saved) {
     if (!receivables->postPending() || !payables->postPending())
         return false;
     Dataset* c = contracts();
-    m_links.commit();
+    if (!m_links.commit())
+        return false;
     saved = {c->fieldByName(QStringLiteral("合同编号"))->asString(),
              c->fieldByName(QStringLiteral("SCNum"))->value(), direction()};
     const PendingContract typed(*c);

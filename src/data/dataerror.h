@@ -9,6 +9,7 @@ public:
     enum class Category {
         DuplicateKey,    // a unique column would hold the same value twice
         MissingRequired, // a required column (the partner name) is empty
+        Conflict,        // the row was changed or deleted by another program since it was read
         Other,           // anything else the store refuses, or a file that is not a register
     };
 

@@ -2,9 +2,17 @@
 // An in-memory dataset over a table, view or query of the register: fields (stored, looked up,
 // calculated, read on demand), rows, one cursor, the browse/edit/insert states, filters, sorts,
 // master links and the record rules that the data module attaches.
+//
+// The pieces: RowLoader fills the column storage from a query, RowFilter and the view code
+// (datasetview.cpp) choose and order the rows shown, EditBuffer holds the pending row, RowWriter
+// writes it, MemoCache reads long texts on demand; Dataset (dataset.cpp) composes them behind
+// one cursor and state.
 #include "columnstore.h"
 #include "dataerror.h"
+#include "editbuffer.h"
 #include "fieldtypes.h"
+#include "memocache.h"
+#include "rowfilter.h"
 
 #include <QObject>
 #include <QStringList>
@@ -17,7 +25,7 @@
 class Database;
 class Dataset;
 class Field;
-class QSqlQuery;
+class QSqlRecord;
 
 enum class DatasetState { Inactive, Browse, Edit, Insert };
 
@@ -168,7 +176,9 @@ public:
     bool eof() const { return m_eof; }
     bool bof() const { return m_bof; }
     bool isEmpty() const { return m_view.empty(); }
+    // Stored rows shown; a pending new row is not among them.
     int recordCount() const { return int(m_view.size()); }
+    // 1-based; a pending new row stands after the stored ones (recordCount() + 1).
     int recNo() const;
     void setRecNo(int recNo);
     bool locate(const QString& fieldName, const QVariant& value, int options = 0);
@@ -198,7 +208,8 @@ public:
     void setIndexFieldNames(const QString& fieldName);
 
     // Shows only the rows whose detail columns equal the master row's columns (";"-separated
-    // lists), follows the master's cursor, and fills the columns of new rows.
+    // lists), follows the master's cursor, and fills the columns of new rows. Before the master
+    // leaves its row, a changed pending row here is saved (a refusal stops the master).
     void setMaster(DataSource* master, const QString& masterFields, const QString& detailFields);
     void clearMaster();
     DataSource* masterSource() const { return m_master; }
@@ -208,7 +219,7 @@ public:
     void enableControls();
     bool controlsDisabled() const { return m_disabled > 0; }
 
-    // Row access for models and rules.
+    // Row access for models and rules. Position recordCount() is the pending new row.
     int storageRowAt(int position) const { return m_view[size_t(position)]; }
     int currentStorageRow() const;
     QVariant valueAt(int position, const Field* field) const;
@@ -227,8 +238,13 @@ public:
     std::function<void(Dataset&)> onFilterStart;
 
 Q_SIGNALS:
-    // The rows, their order or the field set changed: bound views read everything again.
+    // The rows or their order changed: bound views read everything again.
     void reset();
+    // The presented fields changed (a query's own columns): views rebuild their columns.
+    void fieldsChanged();
+    // One row came or went at this position; the other rows keep their order.
+    void rowInserted(int position);
+    void rowRemoved(int position);
     // The cursor stands on another row (or the same row after a reload).
     void currentChanged();
     // A value of the row at this position changed.
@@ -239,40 +255,57 @@ private:
     friend class Field;
     friend class Record;
 
-    struct Filter {
-        QString column;
-        QString op;
-        QVariant constant;
-    };
-
+    // Source and columns
     void load(std::optional<QVariant> keepKey);
     QString selectSql() const;
-    void defineColumnsFrom(const QSqlQuery& query);
-    void learnColumns();
-    void rebuildView();
-    bool acceptRow(int storageRow) const;
-    bool filterMatches(int storageRow) const;
-    void moveTo(int position);
-    bool checkBrowseMode();
-    void reapplyView(bool toFirst);
-    void checkActive() const;
-    void setState(DatasetState state);
-    void writeInsert();
-    void writeUpdate();
-    void commitBufferTo(int storageRow);
-    QVariant keyValueAt(int storageRow) const;
+    QVariantList masterBinds() const;
+    void defineColumns(const QSqlRecord& record);
+    void addAutoFields(int key);
+    std::vector<bool> wantedColumns() const;
+    void dropAutoFields();
     int columnIndex(const QString& name) const;
+    QVariant keyValueAt(int storageRow) const;
+
+    // Values
     QVariant rowValue(int storageRow, const Field* field) const;
     QVariant columnValue(int storageRow, int column) const;
     QVariant lookupValue(int storageRow, const Field* field) const;
     QVariant onDemandValue(int storageRow, const Field* field) const;
+    int lookupRow(int column, const QVariant& key) const;
+    void invalidateLookupIndex();
+    int fieldIndex(const Field* field) const;
+
+    // View: filter, sort, cursor (datasetview.cpp)
+    void rebuildView();
+    bool acceptRow(int storageRow) const;
+    void sortView();
+    void moveTo(int position);
+    void reapplyView(bool toFirst);
+    int findKey(const QVariant& key) const;
+
+    // Editing
+    void checkActive() const;
+    void checkWritable() const;
+    bool checkBrowseMode();
+    bool settleDetails();
+    void setState(DatasetState state);
     void setFieldValue(Field* field, const QVariant& value);
+    void write();
+    void writeInsert();
+    void writeUpdate();
+    void commitBuffer(int storageRow);
+    void appendStoredRow();
+
+    // Master link
     std::vector<QVariant> masterValues() const;
     void masterMoved();
-    void invalidateLookupIndex();
-    int lookupRow(int column, const QVariant& key) const;
+
+    // Bound views
     void notifyReset();
     void notifyCurrent();
+    void notifyInserted(int position);
+    void notifyRemoved(int position);
+    void notifyRowChanged(int position);
 
     Database& m_db;
     QString m_name;
@@ -285,40 +318,34 @@ private:
     std::vector<StoredColumn> m_columns;
     int m_keyIndex = -1;
     bool m_autoFields = false;
-    QString m_demandTable;
-    QString m_demandKey;
     QStringList m_deferred;
+    mutable MemoCache m_memo;
 
     std::vector<int> m_view;
     int m_pos = -1;
     bool m_eof = true;
     bool m_bof = true;
     DatasetState m_state = DatasetState::Inactive;
-    int m_editRow = -1; // storage row being edited
-    int m_insertReturn = -1;
-    std::vector<QVariant> m_buffer;
-    std::vector<bool> m_bufferChanged;
-    std::vector<QVariant> m_demandBuffer; // per field, for on-demand fields while editing
-    std::vector<bool> m_demandLoaded;
+    EditBuffer m_edit;
     bool m_modified = false;
 
     QString m_filterText;
-    std::optional<Filter> m_filter;
+    RowFilter m_filter;
     bool m_filtered = false;
     QString m_sort;
     QString m_indexFieldNames;
 
     DataSource* m_master = nullptr;
+    Dataset* m_masterDataset = nullptr; // the master's dataset, which may outlive its binding
     QStringList m_masterFields;
     QStringList m_detailFields;
     std::vector<QVariant> m_masterKey;
     QMetaObject::Connection m_masterConnections[2];
+    std::vector<Dataset*> m_details;
 
     int m_disabled = 0;
     bool m_resetPending = false;
     bool m_currentPending = false;
 
     mutable QHash<int, QHash<QString, int>> m_lookupIndex; // column -> key text -> storage row
-    mutable QVariant m_demandCacheKey;
-    mutable QHash<int, QVariant> m_demandCache; // field position -> value for m_demandCacheKey
 };

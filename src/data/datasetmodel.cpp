@@ -5,8 +5,11 @@
 DatasetModel::DatasetModel(Dataset* dataset, QObject* parent)
     : QAbstractTableModel(parent), m_dataset(dataset), m_selection(this) {
     rebuildColumns();
-    m_rows = m_dataset->recordCount();
+    m_rows = datasetRows();
     connect(m_dataset, &Dataset::reset, this, &DatasetModel::datasetReset);
+    connect(m_dataset, &Dataset::fieldsChanged, this, &DatasetModel::fieldsChanged);
+    connect(m_dataset, &Dataset::rowInserted, this, &DatasetModel::rowInserted);
+    connect(m_dataset, &Dataset::rowRemoved, this, &DatasetModel::rowRemoved);
     connect(m_dataset, &Dataset::currentChanged, this, &DatasetModel::datasetMoved);
     connect(m_dataset, &Dataset::rowChanged, this, &DatasetModel::rowChanged);
     connect(m_dataset, &Dataset::stateChanged, this,
@@ -21,6 +24,41 @@ void DatasetModel::setColumns(const QList<Column>& columns) {
     m_requested = columns;
     rebuildColumns();
     endResetModel();
+    datasetMoved();
+}
+
+// A new row that is being entered shows after the stored ones, never in place of one.
+int DatasetModel::datasetRows() const {
+    return m_dataset->recordCount() + (m_dataset->state() == DatasetState::Insert ? 1 : 0);
+}
+
+void DatasetModel::fieldsChanged() {
+    beginResetModel();
+    rebuildColumns();
+    m_rows = datasetRows();
+    endResetModel();
+    datasetMoved();
+}
+
+void DatasetModel::rowInserted(int position) {
+    if (position < 0 || position > m_rows || datasetRows() != m_rows + 1)
+        return datasetReset();
+    // The selection shifts with the rows; the dataset's cursor stays where it is.
+    m_syncing = true;
+    beginInsertRows({}, position, position);
+    m_rows = datasetRows();
+    endInsertRows();
+    m_syncing = false;
+}
+
+void DatasetModel::rowRemoved(int position) {
+    if (position < 0 || position >= m_rows || datasetRows() != m_rows - 1)
+        return datasetReset();
+    m_syncing = true;
+    beginRemoveRows({}, position, position);
+    m_rows = datasetRows();
+    endRemoveRows();
+    m_syncing = false;
     datasetMoved();
 }
 
@@ -67,7 +105,7 @@ int DatasetModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant DatasetModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= m_dataset->recordCount())
+    if (!index.isValid() || index.row() >= datasetRows())
         return {};
     const Field* f = m_fields[size_t(index.column())];
     if (role == Qt::DisplayRole)
@@ -115,7 +153,7 @@ bool DatasetModel::setData(const QModelIndex& index, const QVariant& value, int 
 
 void DatasetModel::datasetReset() {
     beginResetModel();
-    m_rows = m_dataset->recordCount();
+    m_rows = datasetRows();
     endResetModel();
     datasetMoved();
 }
@@ -123,7 +161,7 @@ void DatasetModel::datasetReset() {
 void DatasetModel::datasetMoved() {
     if (m_syncing)
         return;
-    if (m_rows != m_dataset->recordCount()) {
+    if (m_rows != datasetRows()) {
         datasetReset();
         return;
     }

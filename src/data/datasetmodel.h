@@ -38,6 +38,10 @@ public:
 
 private:
     void rebuildColumns();
+    int datasetRows() const;
+    void fieldsChanged();
+    void rowInserted(int position);
+    void rowRemoved(int position);
     void datasetReset();
     void datasetMoved();
     void rowChanged(int position);

@@ -1,5 +1,7 @@
 #include "fieldtypes.h"
 
+#include <QRegularExpression>
+
 #include "dataerror.h"
 
 namespace {
@@ -37,12 +39,15 @@ QVariant parseNumberText(FieldType type, const QString& text, const QString& fie
     case FieldType::Currency:
         if (auto c = Currency::parse(t))
             return QVariant::fromValue(*c);
+        // a number, only too large for money
+        if (!t.isEmpty() &&
+            t.contains(QRegularExpression(QStringLiteral("^[+-]?[0-9,]*\\.?[0-9]*$"))))
+            throw DataError(Currency::rangeMessage(t));
         break;
     default:
         break;
     }
-    throw DataError(
-        QStringLiteral("'%1' is not a valid value for field '%2'").arg(text, fieldName));
+    throw DataError(QStringLiteral("“%1”不是字段“%2”的有效值。").arg(text, fieldName));
 }
 
 } // namespace
@@ -112,8 +117,7 @@ QVariant normalize(FieldType type, const QVariant& value, const QString& fieldNa
     case FieldType::DateTime: {
         const QDateTime dt = toDateTime(value);
         if (!dt.isValid())
-            throw DataError(
-                QStringLiteral("'%1' is not a valid date and time").arg(value.toString()));
+            throw DataError(QStringLiteral("“%1”不是有效的日期。").arg(value.toString()));
         return dt;
     }
     case FieldType::Currency:

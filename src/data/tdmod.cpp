@@ -216,6 +216,11 @@ void TDMod::defineContracts() {
             Dialogs::plain(QStringLiteral("编号不可重名"));
             return PostErrorAction::Abort;
         }
+        // Another program changed the contract: what was typed stays for the user to keep.
+        if (e.category() == DataError::Category::Conflict) {
+            Dialogs::plain(e.text());
+            return PostErrorAction::Abort;
+        }
         Dialogs::plain(e.text());
         ds.cancel();
         return PostErrorAction::Fail;

@@ -3,6 +3,7 @@
 #include "common/testregistry.h"
 #include "contracts/scheduletab.h"
 #include "contracts/tformaddcom.h"
+#include "data/currency.h"
 #include "editorfixture.h"
 #include "shell/appcontext.h"
 #include "shell/tfrmcompactmanager.h"
@@ -163,7 +164,7 @@ private Q_SLOTS:
         QCOMPARE(f->contracts().state(), DatasetState::Insert);
         QCOMPARE(e.DBEdit1->text(), QStringLiteral("HT001"));
         QCOMPARE(e.DBEdit2->text(), QStringLiteral("办公设备采购"));
-        QCOMPARE(e.DBEdit5->text(), QStringLiteral("12345.67"));
+        QCOMPARE(e.DBEdit5->text(), QStringLiteral("12,345.67")); // grouped once left
         QCOMPARE(e.DBLookupComboBox1->currentText(), QStringLiteral("华东客户"));
         QVERIFY(!tabShown(e, e.receivables));
 
@@ -233,6 +234,100 @@ private Q_SLOTS:
                      .toString(),
                  QStringLiteral("HT050"));
         app().frmCompactManager = nullptr;
+    }
+
+    // A value the program cannot take is refused when the box is left, stays in the box, and
+    // stops the save; once corrected, the contract is saved as typed.
+    void refusedValuesStayInTheBox_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("corrected");
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QVariant>("stored");
+        const QString range = Currency::rangeMessage(QStringLiteral("1234567890123456"));
+        QTest::newRow("amount too large") << "DBEdit5"
+                                          << "1234567890123456" << range << "922337203685477.5807"
+                                          << "合同金额" << QVariant(Q_INT64_C(9223372036854775807));
+        QTest::newRow("no 30 February") << "wwDBDateTimePicker1"
+                                        << "2025-02-30"
+                                        << "“2025-02-30”不是有效的日期，请重新输入。"
+                                        << "2025-02-28"
+                                        << "签订日期" << QVariant(QStringLiteral("2025-02-28"));
+        QTest::newRow("no 31 April") << "wwDBDateTimePicker1"
+                                     << "2025-04-31"
+                                     << "“2025-04-31”不是有效的日期，请重新输入。"
+                                     << "2025-04-30"
+                                     << "签订日期" << QVariant(QStringLiteral("2025-04-30"));
+        QTest::newRow("no month 13") << "wwDBDateTimePicker1"
+                                     << "2025-13-01"
+                                     << "“2025-13-01”不是有效的日期，请重新输入。"
+                                     << "2025-12-01"
+                                     << "签订日期" << QVariant(QStringLiteral("2025-12-01"));
+    }
+    void refusedValuesStayInTheBox() {
+        QFETCH(QString, box);
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
+        QFETCH(QString, corrected);
+        QFETCH(QString, column);
+        QFETCH(QVariant, stored);
+        f->start();
+        f->openAdd();
+        TFormAddCom& e = f->editor();
+        f->fillRequired();
+        auto* edit = e.findChild<QLineEdit*>(box);
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, typed); // key by key: on the way it may pass valid values
+        EditorFixture::click(e.DBEdit7);
+        QCOMPARE(f->dialogs().texts(), QStringList{message});
+        QCOMPARE(edit->text(), typed);
+
+        EditorFixture::click(e.Button2);
+        QCOMPARE(f->dialogs().texts(), (QStringList{message, message}));
+        QCOMPARE(f->count(QStringLiteral("Compact")), 0);
+        QCOMPARE(edit->text(), typed);
+
+        EditorFixture::type(edit, corrected);
+        EditorFixture::click(e.Button2);
+        QCOMPARE(f->dialogs().count(), 2);
+        QCOMPARE(f->stored(QStringLiteral("HT001"), column), stored);
+    }
+
+    // Ten times the amount as the first instalment would not fit: nothing is added.
+    void percentageAddOutOfRange() {
+        f->addContract(QStringLiteral("HT001"), QStringLiteral("大额"), QStringLiteral("KH001"),
+                       QStringLiteral("收款"), 99999999999999.0);
+        f->start();
+        f->openView(QStringLiteral("HT001"));
+        TFormAddCom& e = f->editor();
+        EditorFixture::click(e.Button6);
+        e.PageControl1->setCurrentWidget(e.receivables);
+        EditorFixture::type(e.receivables->percentInput, QStringLiteral("100000"));
+        EditorFixture::click(e.receivables->addButton);
+        QCOMPARE(f->dialogs().count(), 1);
+        QVERIFY(f->dialogs().last().text.startsWith(QStringLiteral("金额 ")));
+        QCOMPARE(f->count(QStringLiteral("AccountReceive")), 0);
+        QCOMPARE(e.receivables->dataset()->state(), DatasetState::Browse);
+    }
+
+    // Totals of amounts near the top of the range are exact, not wrapped. (The instalments
+    // go in after the data module has read its per-partner views, whose sums could not hold
+    // them.)
+    void totalsBeyondOneAmount() {
+        f->addContract(QStringLiteral("HT000"), QStringLiteral("小额"), QStringLiteral("KH001"),
+                       QStringLiteral("收款"), 1);
+        const int id = f->addContract(QStringLiteral("HT001"), QStringLiteral("大额"),
+                                      QStringLiteral("KH001"), QStringLiteral("收款"), 1);
+        f->start();
+        for (int i = 0; i < 3; ++i)
+            f->exec(QStringLiteral("INSERT INTO AccountReceive (CompactID, 应收金额, 实收金额, "
+                                   "发票额) VALUES (?, ?, 0, 0)"),
+                    {id, Q_INT64_C(9000000000000000000)});
+        f->openView(QStringLiteral("HT001"));
+        QCOMPARE(f->editor().receivables->totalText(QStringLiteral("应收金额")),
+                 QStringLiteral("￥2,700,000,000,000,000.00"));
     }
 
 private:

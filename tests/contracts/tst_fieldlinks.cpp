@@ -72,7 +72,7 @@ private Q_SLOTS:
         QTest::newRow("two digits, 50") << "50-1-2" << QDate(1950, 1, 2) << "1950-01-02";
         QTest::newRow("slashes") << "2024/5/1" << QDate(2024, 5, 1) << "2024-05-01";
         QTest::newRow("eight digits") << "20240501" << QDate(2024, 5, 1) << "2024-05-01";
-        QTest::newRow("no such day") << "2024-2-30" << QDate() << "";
+        QTest::newRow("no such day: kept to correct") << "2024-2-30" << QDate() << "2024-2-30";
         QTest::newRow("emptied") << "" << QDate() << "";
     }
 

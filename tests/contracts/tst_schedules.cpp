@@ -161,6 +161,46 @@ private Q_SLOTS:
         QCOMPARE(f->module().receivablePercent(), 35.0);
     }
 
+    // Typing on after a row is saved by leaving it: the grid stands on the row moved to.
+    void typingOnAfterLeavingARow() {
+        for (double amount : {100.0, 200.0, 300.0})
+            f->addReceivable(ids[0], QVariant(), amount);
+        ScheduleTab* tab = openSchedule(true);
+        editCell(tab, 0, 5, QStringLiteral("首付"));
+        EditorFixture::pressKey(tab->grid, Qt::Key_Down);
+        QCOMPARE(tab->grid->currentIndex().row(), 1);
+        QCOMPARE(tab->grid->currentIndex().column(), 5);
+        editCell(tab, 1, 5, QStringLiteral("二付"));
+        EditorFixture::pressKey(tab->grid, Qt::Key_Down);
+        QCOMPARE(tab->grid->currentIndex().row(), 2);
+        QCOMPARE(tab->dataset()->recNo(), 3);
+        QSqlQuery q(f->module().database().connection());
+        q.exec(QStringLiteral("SELECT 备注 FROM AccountReceive ORDER BY ID"));
+        QStringList notes;
+        while (q.next())
+            notes << q.value(0).toString();
+        QCOMPARE(notes, (QStringList{"首付", "二付", ""}));
+    }
+
+    // A second add while a cell of the first new row is still being typed in.
+    void addWhileACellIsOpen() {
+        ScheduleTab* tab = openSchedule(false);
+        EditorFixture::click(tab->addButton);
+        const QModelIndex due = tab->grid->model()->index(0, 0);
+        tab->grid->setFocus();
+        tab->grid->setCurrentIndex(due);
+        EditorFixture::pressKey(tab->grid, Qt::Key_F2);
+        EditorFixture::type(QApplication::focusWidget(), QStringLiteral("2025-01-31"));
+        EditorFixture::click(tab->addButton);
+        QCOMPARE(f->dialogs().texts(), QStringList());
+        const QList<QVariantList> stored = rows(false);
+        QCOMPARE(stored.size(), 2);
+        QCOMPARE(stored[0][3].toString(), QStringLiteral("2025-01-31"));
+        QCOMPARE(stored[1][3], QVariant());
+        QCOMPARE(tab->dataset()->recNo(), 2);
+        QCOMPARE(tab->grid->currentIndex().row(), 1);
+    }
+
 private:
     // Opens a contract in view mode, switches to modify and brings its schedule to the front.
     ScheduleTab* openSchedule(bool receivable) {

@@ -250,6 +250,103 @@ private Q_SLOTS:
                      .toLongLong(),
                  0LL);
     }
+    // A query whose SQL is replaced under a live model: the model takes the new columns.
+    void modelFollowsTheQuerysColumns() {
+        RegisterFixture f;
+        fill(f);
+        TDMod& dm = f.openModule();
+        Dataset* q = dm.TBQuery;
+        q->setSql(QStringLiteral("SELECT 合同编号, 合同名称 FROM Compact"));
+        q->open();
+        DatasetModel model(q);
+        QAbstractItemModelTester tester(&model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QCOMPARE(model.columnCount(), 2);
+        q->setSql(
+            QStringLiteral("SELECT 合同名称, 收付类型, 合同金额 FROM Compact ORDER BY 合同编号"));
+        q->open();
+        QCOMPARE(model.columnCount(), 3);
+        QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("收付类型"));
+        QCOMPARE(model.rowCount(), 3);
+        QCOMPARE(model.data(model.index(0, 0)).toString(), QStringLiteral("十"));
+        q->close();
+        QCOMPARE(model.rowCount(), 0);
+    }
+
+    // Another program changed or deleted the row after it was read: the save is refused, the
+    // row stays pending and nothing is overwritten. A change to another column is no conflict.
+    void saveOfAChangedRow_data() {
+        QTest::addColumn<QString>("other");
+        QTest::addColumn<bool>("saved");
+        QTest::addColumn<QString>("storedName");
+        QTest::newRow("name changed")
+            << "UPDATE Compact SET 合同名称 = '别处' WHERE 合同编号 = 'HT9'" << false << "别处";
+        QTest::newRow("deleted") << "DELETE FROM Compact WHERE 合同编号 = 'HT9'" << false << "";
+        QTest::newRow("other column")
+            << "UPDATE Compact SET 责任人 = '王五' WHERE 合同编号 = 'HT9'" << true << "新名称";
+    }
+    void saveOfAChangedRow() {
+        QFETCH(QString, other);
+        QFETCH(bool, saved);
+        QFETCH(QString, storedName);
+        RegisterFixture f;
+        fill(f);
+        Dataset* c = f.openModule().TBCompacter;
+        QVERIFY(c->locate(QStringLiteral("合同编号"), QStringLiteral("HT9")));
+        c->edit();
+        c->fieldByName(QStringLiteral("合同名称"))->setValue(QStringLiteral("新名称"));
+        f.exec(other);
+        if (saved) {
+            QVERIFY(c->post());
+            QCOMPARE(f.scalar(QStringLiteral("SELECT 责任人 FROM Compact WHERE 合同编号 = 'HT9'"))
+                         .toString(),
+                     QStringLiteral("王五"));
+        } else {
+            QVERIFY(!c->post());
+            QCOMPARE(f.dialogs().texts(),
+                     QStringList(QStringLiteral("该记录已被其他程序修改或删除，无法保存。")));
+            QCOMPARE(c->state(), DatasetState::Edit);
+            QCOMPARE(c->value(QStringLiteral("合同名称")).toString(), QStringLiteral("新名称"));
+        }
+        QCOMPARE(f.scalar(QStringLiteral("SELECT 合同名称 FROM Compact WHERE 合同编号 = 'HT9'"))
+                     .toString(),
+                 storedName);
+    }
+
+    // A changed instalment is saved when its contract is left, not dropped.
+    void pendingDetailIsSavedWhenTheMasterMoves() {
+        RegisterFixture f;
+        fill(f);
+        TDMod& dm = f.openModule();
+        QVERIFY(dm.TBCompacter->locate(QStringLiteral("合同编号"), QStringLiteral("HT9")));
+        dm.TBSKJiLu->edit();
+        dm.TBSKJiLu->fieldByName(QStringLiteral("备注"))->setValue(QStringLiteral("首付"));
+        dm.TBCompacter->next();
+        QCOMPARE(f.scalar(QStringLiteral("SELECT count(*) FROM AccountReceive WHERE 备注 = '首付'"))
+                     .toInt(),
+                 1);
+        QCOMPARE(dm.TBSKJiLu->state(), DatasetState::Browse);
+    }
+
+    // The contract text could not be read: the read fails loudly, and a later save of another
+    // field must not write an empty text over it.
+    void unreadTextIsNotWrittenBack() {
+        RegisterFixture f;
+        fill(f);
+        f.exec(QStringLiteral("UPDATE Compact SET 合同内容 = '全文' WHERE 合同编号 = 'HT9'"));
+        Dataset* c = f.openModule().TBCompacter;
+        QVERIFY(c->locate(QStringLiteral("合同编号"), QStringLiteral("HT9")));
+        f.exec(QStringLiteral("ALTER TABLE Compact RENAME TO Compact_away"));
+        QVERIFY_THROWS_EXCEPTION(DataError, c->fieldByName(QStringLiteral("合同内容"))->value());
+        f.exec(QStringLiteral("ALTER TABLE Compact_away RENAME TO Compact"));
+        c->edit();
+        c->fieldByName(QStringLiteral("合同名称"))->setValue(QStringLiteral("改名"));
+        QVERIFY(c->post());
+        QCOMPARE(f.scalar(QStringLiteral("SELECT 合同内容 FROM Compact WHERE 合同编号 = 'HT9'"))
+                     .toString(),
+                 QStringLiteral("全文"));
+        QCOMPARE(c->value(QStringLiteral("合同内容")).toString(), QStringLiteral("全文"));
+    }
 };
 QINTARA_TEST(TestDataset)
 #include "tst_dataset.moc"

@@ -1,0 +1,305 @@
+// Which stored rows a dataset shows and in what order (filter, sort, master link), and the
+// cursor over them.
+#include "dataset.h"
+
+#include <QRegularExpression>
+#include <algorithm>
+
+namespace {
+
+int compareValues(const QVariant& a, const QVariant& b) {
+    if (a.isNull() || b.isNull())
+        return int(b.isNull()) - int(a.isNull());
+    const QPartialOrdering o = QVariant::compare(a, b);
+    if (o == QPartialOrdering::Less)
+        return -1;
+    if (o == QPartialOrdering::Greater)
+        return 1;
+    return 0;
+}
+
+// Wildcard match for partial-key locates: "*" stands for any run of characters.
+bool matchesLeading(const QString& text, const QString& pattern, Qt::CaseSensitivity cs) {
+    if (!pattern.contains(u'*'))
+        return text.startsWith(pattern, cs);
+    QString rx = QRegularExpression::escape(pattern);
+    rx.replace(QStringLiteral("\\*"), QStringLiteral(".*"));
+    QRegularExpression re(u'^' + rx, cs == Qt::CaseInsensitive
+                                         ? QRegularExpression::CaseInsensitiveOption
+                                         : QRegularExpression::NoPatternOption);
+    return re.match(text).hasMatch();
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- rows shown
+
+bool Dataset::acceptRow(int storageRow) const {
+    if (!m_filtered)
+        return true;
+    if (!m_filter.isEmpty() &&
+        !m_filter.accepts(Record(*this, storageRow).value(m_filter.column())))
+        return false;
+    return !onFilterRecord || onFilterRecord(Record(*this, storageRow));
+}
+
+void Dataset::rebuildView() {
+    m_view.clear();
+    if (m_filtered && onFilterStart)
+        onFilterStart(*this);
+    const int rows = m_columns.empty() ? 0 : int(m_columns.front().size());
+    m_view.reserve(size_t(rows));
+    for (int r = 0; r < rows; ++r)
+        if (acceptRow(r))
+            m_view.push_back(r);
+    sortView();
+}
+
+void Dataset::sortView() {
+    const QString order = m_sort.isEmpty() ? m_indexFieldNames : m_sort;
+    if (order.isEmpty())
+        return;
+    const Field* field = findField(order);
+    const int column =
+        field && field->kind() == Field::Kind::Stored ? field->m_column : columnIndex(order);
+    if (column >= 0) {
+        const StoredColumn& c = m_columns[size_t(column)];
+        if (const std::vector<uint32_t> keys = c.sortKeys(); !keys.empty())
+            std::stable_sort(m_view.begin(), m_view.end(),
+                             [&keys](int a, int b) { return keys[size_t(a)] < keys[size_t(b)]; });
+        else
+            std::stable_sort(m_view.begin(), m_view.end(),
+                             [&c](int a, int b) { return c.compare(size_t(a), size_t(b)) < 0; });
+    } else if (field) {
+        std::stable_sort(m_view.begin(), m_view.end(), [this, field](int a, int b) {
+            return compareValues(rowValue(a, field), rowValue(b, field)) < 0;
+        });
+    }
+}
+
+void Dataset::setFilter(const QString& filter) {
+    m_filter = RowFilter::parse(filter, m_name);
+    m_filterText = filter;
+    if (m_filtered && isActive())
+        reapplyView(false);
+}
+
+void Dataset::setFiltered(bool on) {
+    if (m_filtered == on)
+        return;
+    m_filtered = on;
+    // A filter switched on stands on the first accepted row, as a re-read does.
+    if (isActive())
+        reapplyView(on);
+}
+
+void Dataset::setSort(const QString& fieldName) {
+    m_sort = fieldName;
+    if (isActive())
+        reapplyView(false);
+}
+
+void Dataset::setIndexFieldNames(const QString& fieldName) {
+    m_indexFieldNames = fieldName;
+}
+
+void Dataset::reapplyView(bool toFirst) {
+    if (!checkBrowseMode())
+        return;
+    const int row = currentStorageRow();
+    rebuildView();
+    auto it = std::find(m_view.begin(), m_view.end(), row);
+    m_pos = (!toFirst && it != m_view.end()) ? int(it - m_view.begin()) : (m_view.empty() ? -1 : 0);
+    m_bof = m_pos <= 0;
+    m_eof = m_view.empty();
+    notifyReset();
+    notifyCurrent();
+}
+
+int Dataset::findKey(const QVariant& key) const {
+    if (m_keyIndex < 0)
+        return -1;
+    for (size_t p = 0; p < m_view.size(); ++p)
+        if (keyValueAt(m_view[p]) == key)
+            return int(p);
+    return -1;
+}
+
+// ---------------------------------------------------------------- cursor
+
+int Dataset::recNo() const {
+    if (m_state == DatasetState::Insert)
+        return recordCount() + 1;
+    return m_pos + 1;
+}
+
+int Dataset::currentStorageRow() const {
+    if (m_pos < 0 || m_pos >= int(m_view.size()))
+        return -1;
+    return m_view[size_t(m_pos)];
+}
+
+void Dataset::moveTo(int position) {
+    if (position == m_pos)
+        return;
+    m_pos = position;
+    notifyCurrent();
+}
+
+void Dataset::first() {
+    checkActive();
+    if (!checkBrowseMode())
+        return;
+    moveTo(m_view.empty() ? -1 : 0);
+    m_bof = true;
+    m_eof = m_view.empty();
+}
+
+void Dataset::next() {
+    checkActive();
+    if (!checkBrowseMode())
+        return;
+    if (m_pos + 1 < int(m_view.size())) {
+        moveTo(m_pos + 1);
+        m_bof = false;
+        m_eof = false;
+    } else {
+        m_eof = true;
+    }
+}
+
+void Dataset::prior() {
+    checkActive();
+    if (!checkBrowseMode())
+        return;
+    if (m_pos > 0) {
+        moveTo(m_pos - 1);
+        m_bof = false;
+        m_eof = false;
+    } else {
+        m_bof = true;
+    }
+}
+
+void Dataset::last() {
+    checkActive();
+    if (!checkBrowseMode())
+        return;
+    moveTo(int(m_view.size()) - 1);
+    m_eof = true;
+    m_bof = m_view.empty();
+}
+
+void Dataset::setRecNo(int recNo) {
+    checkActive();
+    if (!checkBrowseMode() || m_view.empty())
+        return;
+    moveTo(std::clamp(recNo, 1, int(m_view.size())) - 1);
+    m_bof = m_eof = false;
+}
+
+bool Dataset::locate(const QString& fieldName, const QVariant& value, int options) {
+    checkActive();
+    if (!checkBrowseMode())
+        return false;
+    const Field* field = findField(fieldName);
+    const int column = field ? -1 : columnIndex(fieldName);
+    if (!field && column < 0)
+        throw DataError(QStringLiteral("%1：找不到字段“%2”").arg(m_name, fieldName));
+    const Qt::CaseSensitivity cs =
+        options & LocateCaseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive;
+    const QString wanted = value.toString();
+    for (size_t p = 0; p < m_view.size(); ++p) {
+        const int row = m_view[p];
+        const QVariant v = field ? rowValue(row, field) : columnValue(row, column);
+        if (v.isNull())
+            continue;
+        const QString text = field ? FieldValues::asText(field->type(), v) : v.toString();
+        const bool hit = options & LocatePartialKey ? matchesLeading(text, wanted, cs)
+                                                    : text.compare(wanted, cs) == 0;
+        if (hit) {
+            moveTo(int(p));
+            m_bof = m_eof = false;
+            return true;
+        }
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------- master link
+
+void Dataset::setMaster(DataSource* master, const QString& masterFields,
+                        const QString& detailFields) {
+    clearMaster();
+    m_master = master;
+    m_masterFields = masterFields.split(u';', Qt::SkipEmptyParts);
+    m_detailFields = detailFields.split(u';', Qt::SkipEmptyParts);
+    Dataset* m = master->dataset();
+    m_masterDataset = m;
+    m->m_details.push_back(this);
+    m_masterConnections[0] = connect(m, &Dataset::currentChanged, this, &Dataset::masterMoved);
+    m_masterConnections[1] = connect(m, &Dataset::reset, this, &Dataset::masterMoved);
+    if (isActive()) {
+        checkBrowseMode();
+        load(std::nullopt);
+        notifyReset();
+        notifyCurrent();
+    }
+}
+
+void Dataset::clearMaster() {
+    if (!m_master)
+        return;
+    for (auto& c : m_masterConnections)
+        disconnect(c);
+    auto& siblings = m_masterDataset->m_details;
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+    m_master = nullptr;
+    m_masterDataset = nullptr;
+    m_masterFields.clear();
+    m_detailFields.clear();
+    m_masterKey.clear();
+}
+
+// Before this dataset (as a master) leaves its row, the details' changed rows are saved; an
+// untouched new row goes.
+bool Dataset::settleDetails() {
+    for (Dataset* d : m_details)
+        if (d->isEditing() && !d->checkBrowseMode())
+            return false;
+    return true;
+}
+
+std::vector<QVariant> Dataset::masterValues() const {
+    std::vector<QVariant> values;
+    if (!m_master)
+        return values;
+    const Dataset* m = m_master->dataset();
+    for (const QString& name : m_masterFields) {
+        if (!m->isActive()) {
+            values.emplace_back();
+            continue;
+        }
+        if (const Field* f = m->findField(name)) {
+            values.push_back(f->value());
+            continue;
+        }
+        const int c = m->columnIndex(name);
+        const int row = m->isEditing() ? -1 : m->currentStorageRow();
+        values.push_back(c < 0 || (row < 0 && !m->isEditing()) ? QVariant()
+                                                               : m->columnValue(row, c));
+    }
+    return values;
+}
+
+void Dataset::masterMoved() {
+    if (!isActive() || !m_master)
+        return;
+    if (masterValues() == m_masterKey)
+        return;
+    if (isEditing())
+        cancel(); // only an untouched row is left: settleDetails saved the others
+    load(std::nullopt);
+    notifyReset();
+    notifyCurrent();
+}

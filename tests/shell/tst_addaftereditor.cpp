@@ -1,0 +1,85 @@
+// Add after any way into and out of the editor: nothing reaches the register before a save,
+// and the add window always edits a new row.
+#include "common/testregistry.h"
+#include "components/dbgrid.h"
+#include "contracts/tformaddcom.h"
+#include "data/tdmod.h"
+#include "shell/appcontext.h"
+#include "shell/tfrmcompactmanager.h"
+#include "shellfixture.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+void doubleClickRow(DBGrid* grid, int row) {
+    const QPoint at = grid->visualRect(grid->model()->index(row, 0)).center();
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
+}
+
+QStringList gridColumn(DBGrid* grid) {
+    QStringList texts;
+    for (int row = 0; row < grid->model()->rowCount(); ++row)
+        texts << grid->model()->index(row, 0).data().toString();
+    return texts;
+}
+
+using Steps = QStringList; // editor buttons pressed, by object name, after a view
+
+} // namespace
+
+class TestAddAfterEditor : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void addStartsBlank_data() {
+        QTest::addColumn<Steps>("steps");
+        QTest::newRow("view, Q退出") << Steps{"Button5"};
+        QTest::newRow("view, G修改, C取消") << Steps{"Button6", "Button3"};
+        QTest::newRow("view, G修改, Q退出") << Steps{"Button6", "Button5"};
+        QTest::newRow("view, closed by its frame") << Steps{};
+    }
+    void addStartsBlank() {
+        QFETCH(Steps, steps);
+        ShellFixture f;
+        f.addPartner(QStringLiteral("C01"), QStringLiteral("东方电子"), true, false);
+        f.addContract(QStringLiteral("HT-001"), QStringLiteral("C01"));
+        f.addContract(QStringLiteral("HT-002"), QStringLiteral("C01"));
+        QVERIFY(f.start());
+        const int before = f.count(QStringLiteral("Compact"));
+        f.modal.then([&](QDialog* editor) {
+            for (const QString& name : steps)
+                QTest::mouseClick(editor->findChild<QPushButton*>(name), Qt::LeftButton);
+        });
+        doubleClickRow(f.main().wwDBGrid1, 0);
+
+        DatasetState state = DatasetState::Inactive;
+        QString name, number;
+        int during = -1;
+        QStringList shown;
+        f.main().wwDBGrid1->setFocus();
+        f.modal.then([&](QDialog*) {
+            QApplication::processEvents(); // the modal loop runs on while the user looks
+            Dataset* c = f.dm().TBCompacter;
+            state = c->state();
+            name = c->fieldByName(QStringLiteral("合同名称"))->asString();
+            number = c->fieldByName(QStringLiteral("合同编号"))->asString();
+            during = f.count(QStringLiteral("Compact"));
+            shown = gridColumn(f.main().wwDBGrid1);
+        });
+        QTest::mouseClick(f.main().SpeedButton5, Qt::LeftButton);
+        QCOMPARE(during, before);
+        QCOMPARE(state, DatasetState::Insert);
+        QCOMPARE(number, QStringLiteral("HT-003"));
+        QCOMPARE(name, QString());
+        QCOMPARE(f.count(QStringLiteral("Compact")), before);
+        // the pending row shows after the stored ones, never in place of one
+        QCOMPARE(shown, (QStringList{"HT-001", "HT-002", "HT-003"}));
+        QCOMPARE(gridColumn(f.main().wwDBGrid1), (QStringList{"HT-001", "HT-002"}));
+    }
+};
+
+QINTARA_TEST(TestAddAfterEditor)
+#include "tst_addaftereditor.moc"
