@@ -5,6 +5,7 @@
 #include "shell/tfrmcompactmanager.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QInputMethodEvent>
 #include <QLineEdit>
@@ -45,8 +46,12 @@ void MasterDataFixture::erase(QWidget* box) {
     type(box, QString());
 }
 
+// A check box takes the click on its box, wherever its layout stretched it.
 void MasterDataFixture::click(QWidget* widget) {
-    QTest::mouseClick(widget, Qt::LeftButton);
+    if (qobject_cast<QCheckBox*>(widget))
+        QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(8, widget->height() / 2));
+    else
+        QTest::mouseClick(widget, Qt::LeftButton);
 }
 
 void MasterDataFixture::doubleClickRow(DBGrid* grid, int row) {
