@@ -542,8 +542,10 @@ int Dataset::currentStorageRow() const {
     return m_view[size_t(m_pos)];
 }
 
+// A row being edited shows its pending values; a row being inserted is not among the
+// positions, so the row the cursor stood on keeps its own.
 QVariant Dataset::valueAt(int position, const Field* field) const {
-    if (isEditing() && position == m_pos)
+    if (m_state == DatasetState::Edit && position == m_pos)
         return rowValue(-1, field);
     return rowValue(m_view[size_t(position)], field);
 }
