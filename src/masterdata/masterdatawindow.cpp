@@ -9,6 +9,7 @@
 
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
@@ -86,6 +87,8 @@ void MasterDataWindow::bindData(TDMod* dm) {
     m_grid->setObjectName(m_look.gridName);
     m_grid->setAccessibleName(m_look.caption.trimmed());
     m_grid->setColumns(m_look.columns);
+    // the last column takes the room left, so no title is clipped short of the edge
+    m_grid->horizontalHeader()->setStretchLastSection(true);
     m_grid->setItemDelegate(new CheckColumnDelegate(m_grid->datasetModel(), m_grid));
     connect(m_grid, &DBGrid::rowDoubleClicked, this, &MasterDataWindow::rowDoubleClicked);
     bindPanel(*dm);

@@ -100,6 +100,7 @@ void TWLDanWei::buildPanel() {
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(Button5);
+    buttons->addSpacing(12);
     buttons->addWidget(Button6);
     grid->addLayout(buttons, 3, 2, 1, 2);
     grid->setColumnStretch(1, 1);
