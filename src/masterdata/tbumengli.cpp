@@ -80,7 +80,7 @@ void TBuMenGLi::bindPanel(TDMod& dm) {
     DBGrid1 = grid();
     m_nameLink = m_links.add<LeaveWriteLink>(dm.TBDepartment, Name, Edit1);
     // after the link has written the name
-    connect(Edit1, &QLineEdit::editingFinished, this, &TBuMenGLi::nameLeft);
+    connect(Edit1, &QLineEdit::editingFinished, this, &TBuMenGLi::nameLeft, Qt::UniqueConnection);
 }
 
 // The name was emptied and left: the data module has discarded the row. The box stays empty

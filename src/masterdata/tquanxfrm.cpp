@@ -146,7 +146,8 @@ void Tquanxfrm::bindPanel(TDMod& dm) {
     // the name emptied and left discards the row and closes the panel
     dm.operatorCancel = [this] { cancelRecord(); };
     if (TLogin* login = app().Login)
-        connect(this, &Tquanxfrm::repaintLoginList, login->UserName, qOverload<>(&QWidget::update));
+        connect(this, &Tquanxfrm::repaintLoginList, login->UserName, qOverload<>(&QWidget::update),
+                Qt::UniqueConnection);
 }
 
 // The name is not trimmed for the test: a name of blanks passes. The password is not checked.

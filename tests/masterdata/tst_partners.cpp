@@ -297,6 +297,22 @@ private Q_SLOTS:
                  QVariant(QStringLiteral("KH002")));
     }
 
+    // A partner renamed in pick mode shows under its new name in the editor's box at once.
+    void renamedPartnerInTheEditorsBox() {
+        f->addPartner(QStringLiteral("KH001"), QStringLiteral("华东客户"), true, false);
+        QVERIFY(f->start());
+        f->inNewContract([this](TFormAddCom& e) {
+            f->inWindow<TWLDanWei>(e.Button10, [](TWLDanWei& w) {
+                MasterDataFixture::click(w.Button4);
+                MasterDataFixture::type(w.DBEdit2, QStringLiteral("华东新客户"));
+                MasterDataFixture::click(w.Button5);
+                w.close();
+            });
+            QVERIFY(e.DBLookupComboBox1->findText(QStringLiteral("华东新客户")) >= 0);
+            QCOMPARE(e.DBLookupComboBox1->findText(QStringLiteral("华东客户")), -1);
+        });
+    }
+
     void managementDoubleClickDoesNothing() {
         f->addPartner(QStringLiteral("GY001"), QStringLiteral("北方钢铁"), false, true);
         QVERIFY(f->start());
