@@ -60,8 +60,10 @@ void TfrmCompactManager::N7Click() {
     app().WLDanWei->Biaoji = false;
     Modal::exec(app().WLDanWei);
     // partners added or renamed there show in the partner tab at once
-    if (m_dm && partnerTab(activeTab()))
+    if (m_dm && partnerTab(activeTab())) {
         m_dm->TBMarst->refresh();
+        setCountText(m_dm->countText());
+    }
 }
 
 void TfrmCompactManager::N8Click() {

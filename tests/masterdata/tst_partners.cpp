@@ -261,6 +261,28 @@ private Q_SLOTS:
                  QStringList({QStringLiteral("北方特钢"), QStringLiteral("南方铜业")}));
     }
 
+    // A deleted supplier leaves the tab; the contracts and the count follow the next one.
+    void partnerTabAfterADelete() {
+        f->addPartner(QStringLiteral("GY001"), QStringLiteral("北方钢铁"), false, true);
+        f->addPartner(QStringLiteral("GY002"), QStringLiteral("南方铜业"), false, true);
+        f->addContract(QStringLiteral("HT-1"), QStringLiteral("GY001"));
+        f->addContract(QStringLiteral("HT-2"), QStringLiteral("GY001"));
+        f->addContract(QStringLiteral("HT-3"), QStringLiteral("GY002"));
+        QVERIFY(f->start());
+        f->main().PageControl1->setCurrentIndex(1);
+        QCOMPARE(f->main().panelText(3), QStringLiteral("共有  2  条记录"));
+        partners([this](TWLDanWei& w) {
+            w.dataset()->locate(QStringLiteral("ScNum"), QStringLiteral("GY001"));
+            f->dialogs().answer(Dialogs::Button::Yes);
+            MasterDataFixture::click(w.Button2);
+        });
+        QCOMPARE(MasterDataFixture::column(f->main().DBGrid1, 0),
+                 QStringList{QStringLiteral("GY002")});
+        QCOMPARE(MasterDataFixture::column(f->main().DBGrid2, 0),
+                 QStringList{QStringLiteral("HT-3")});
+        QCOMPARE(f->main().panelText(3), QStringLiteral("共有  1  条记录"));
+    }
+
     // Pick mode: the double-click writes the partner into the contract and focuses the box; a
     // partner added on the way can be picked at once.
     void pickIntoTheContract() {
