@@ -127,15 +127,15 @@ void TWLDanWei::shown() {
     dataset()->setSort(Number);
 }
 
-// The proposal follows the last number in text order; a digit run too long to count on stops
-// the command before anything changes.
+// The proposal follows the last number in text order; a digit run too long to count on, or a
+// proposal longer than the number can be, stops the command before anything changes.
 bool TWLDanWei::mayAdd() {
     Dataset* ds = dataset();
     ds->setSort(Number);
     ds->last();
     const std::optional<QString> next =
         NextCompactNo(ds->isEmpty() ? QString() : ds->fieldByName(Number)->asString());
-    if (!next) {
+    if (!next || Gb2312::byteLength(*next) > ds->fieldByName(Number)->size()) {
         Dialogs::plain(QStringLiteral("往来单位编号无法自动递增，请先修改最大的往来单位编号。"));
         return false;
     }

@@ -78,9 +78,16 @@ private Q_SLOTS:
                  QVariant(QStringLiteral("新单位")));
     }
 
-    // A digit run the rule cannot count on: the clear message, and nothing starts.
+    // A digit run the rule cannot count on, or a next number too long for the field: the clear
+    // message, and nothing starts.
+    void proposalBeyondTheRange_data() {
+        QTest::addColumn<QString>("last");
+        QTest::newRow("beyond 2147483646") << "GY2147483647";
+        QTest::newRow("beyond 18 bytes") << "ABCDEFGHIJKLMN9999";
+    }
     void proposalBeyondTheRange() {
-        f->addPartner(QStringLiteral("GY2147483647"), QStringLiteral("大号单位"), true, false);
+        QFETCH(QString, last);
+        f->addPartner(last, QStringLiteral("大号单位"), true, false);
         QVERIFY(f->start());
         partners([this](TWLDanWei& w) {
             MasterDataFixture::click(w.Button1);
