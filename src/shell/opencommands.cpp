@@ -4,6 +4,7 @@
 #include "about/taboutfrm.h"
 #include "appcontext.h"
 #include "contracts/tchazhao.h"
+#include "data/tdmod.h"
 #include "masterdata/tbumengli.h"
 #include "masterdata/tquanxfrm.h"
 #include "masterdata/twldanwei.h"
@@ -58,6 +59,11 @@ void TfrmCompactManager::N6Click() {
 void TfrmCompactManager::N7Click() {
     app().WLDanWei->Biaoji = false;
     Modal::exec(app().WLDanWei);
+    // partners added or renamed there show in the partner tab at once
+    if (m_dm && partnerTab(activeTab())) {
+        m_dm->TBMarst->refresh();
+        setCountText(m_dm->countText());
+    }
 }
 
 void TfrmCompactManager::N8Click() {
