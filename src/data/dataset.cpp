@@ -98,6 +98,7 @@ void Dataset::setTable(const QString& table, const QString& keyColumn) {
     m_keyColumn = keyColumn;
     m_memo.setSource(table, keyColumn);
     m_sql.clear();
+    m_params.clear();
 }
 
 void Dataset::setDeferredColumns(const QString& table, const QString& keyColumn,
@@ -106,10 +107,11 @@ void Dataset::setDeferredColumns(const QString& table, const QString& keyColumn,
     m_deferred = columns;
 }
 
-void Dataset::setSql(const QString& sql) {
+void Dataset::setSql(const QString& sql, const QVariantList& params) {
     if (isActive())
         close();
     m_sql = sql;
+    m_params = params;
     m_table.clear();
     m_keyColumn.clear();
     m_columns.clear();
@@ -198,7 +200,10 @@ QString Dataset::selectSql() const {
     return sql + QStringLiteral(" ORDER BY ") + quoted(m_keyColumn);
 }
 
-QVariantList Dataset::masterBinds() const {
+// The master's values for a detail table, or a query's own parameters.
+QVariantList Dataset::readBinds() const {
+    if (m_table.isEmpty())
+        return m_params;
     QVariantList binds;
     for (const QVariant& v : m_masterKey)
         binds << (v.userType() == qMetaTypeId<Currency>()
@@ -263,11 +268,11 @@ void Dataset::load(std::optional<QVariant> keepKey) {
                                                      [](const QVariant& v) { return v.isNull(); });
     RowLoader loader(m_db);
     if (m_table.isEmpty() && m_columns.empty())
-        defineColumns(loader.columnsOf(m_sql));
+        defineColumns(loader.columnsOf(m_sql, m_params));
     for (StoredColumn& c : m_columns)
         c.clear();
     if (!noMasterRow)
-        loader.read(selectSql(), masterBinds(), m_columns, wantedColumns());
+        loader.read(selectSql(), readBinds(), m_columns, wantedColumns());
     for (StoredColumn& c : m_columns)
         c.finishLoad();
     invalidateLookupIndex();

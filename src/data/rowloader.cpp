@@ -72,15 +72,21 @@ void appendValue(sqlite3_stmt* st, int i, StoredColumn& c) {
 
 } // namespace
 
-QSqlRecord RowLoader::columnsOf(const QString& sql) const {
+QSqlRecord RowLoader::columnsOf(const QString& sql, const QVariantList& binds) const {
     QSqlQuery probe(m_db.connection());
     probe.setForwardOnly(true);
-    if (probe.prepare(QStringLiteral("SELECT * FROM (%1) LIMIT 0").arg(sql)) && probe.exec())
-        return probe.record();
+    if (probe.prepare(QStringLiteral("SELECT * FROM (%1) LIMIT 0").arg(sql))) {
+        for (const QVariant& v : binds)
+            probe.addBindValue(v);
+        if (probe.exec())
+            return probe.record();
+    }
     QSqlQuery q(m_db.connection());
     q.setForwardOnly(true);
     if (!q.prepare(sql))
         Database::raise(q.lastError());
+    for (const QVariant& v : binds)
+        q.addBindValue(v);
     Database::exec(q);
     return q.record();
 }

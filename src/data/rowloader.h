@@ -14,7 +14,7 @@ public:
     explicit RowLoader(Database& db) : m_db(db) {}
 
     // The columns a query yields, learnt without computing its rows where the store allows it.
-    QSqlRecord columnsOf(const QString& sql) const;
+    QSqlRecord columnsOf(const QString& sql, const QVariantList& binds) const;
     // Appends every row of the query to the columns (which match the query's columns in
     // number and order). Columns not wanted stay empty: their values are read on demand.
     void read(const QString& sql, const QVariantList& binds, std::vector<StoredColumn>& columns,
