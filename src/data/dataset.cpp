@@ -272,6 +272,7 @@ void Dataset::setTable(const QString& table, const QString& keyColumn) {
     m_demandTable = table;
     m_demandKey = keyColumn;
     m_sql.clear();
+    m_params.clear();
 }
 
 void Dataset::setDeferredColumns(const QString& table, const QString& keyColumn,
@@ -281,10 +282,11 @@ void Dataset::setDeferredColumns(const QString& table, const QString& keyColumn,
     m_deferred = columns;
 }
 
-void Dataset::setSql(const QString& sql) {
+void Dataset::setSql(const QString& sql, const QVariantList& params) {
     if (isActive())
         close();
     m_sql = sql;
+    m_params = params;
     m_table.clear();
     m_keyColumn.clear();
     m_columns.clear();
@@ -398,14 +400,20 @@ void Dataset::defineColumnsFrom(const QSqlQuery& query) {
 void Dataset::learnColumns() {
     QSqlQuery probe(m_db.connection());
     probe.setForwardOnly(true);
-    if (probe.prepare(QStringLiteral("SELECT * FROM (%1) LIMIT 0").arg(m_sql)) && probe.exec()) {
-        defineColumnsFrom(probe);
-        return;
+    if (probe.prepare(QStringLiteral("SELECT * FROM (%1) LIMIT 0").arg(m_sql))) {
+        for (const QVariant& v : m_params)
+            probe.addBindValue(v);
+        if (probe.exec()) {
+            defineColumnsFrom(probe);
+            return;
+        }
     }
     QSqlQuery q(m_db.connection());
     q.setForwardOnly(true);
     if (!q.prepare(m_sql))
         Database::raise(q.lastError());
+    for (const QVariant& v : m_params)
+        q.addBindValue(v);
     Database::exec(q);
     defineColumnsFrom(q);
 }
@@ -427,6 +435,8 @@ void Dataset::load(std::optional<QVariant> keepKey) {
             binds << (v.userType() == qMetaTypeId<Currency>()
                           ? QVariant(qlonglong(v.value<Currency>().units()))
                           : v);
+        if (m_table.isEmpty())
+            binds += m_params;
         auto readFlags = [this] {
             std::vector<int> read; // deferred columns stay empty in memory
             for (int i = 0; i < int(m_columns.size()); ++i) {

@@ -129,8 +129,10 @@ public:
 
     // Source: a table written by key, or a read-only SQL query.
     void setTable(const QString& table, const QString& keyColumn);
-    void setSql(const QString& sql);
+    // A query's SQL with the values of its "?" placeholders, in order.
+    void setSql(const QString& sql, const QVariantList& params = {});
     const QString& sql() const { return m_sql; }
+    const QVariantList& params() const { return m_params; }
     const QString& tableName() const { return m_table; }
     // For a query: memo columns that are not read with the list but fetched one row at a time
     // from the table by its key, when the query yields that key.
@@ -279,6 +281,7 @@ private:
     QString m_table;
     QString m_keyColumn;
     QString m_sql;
+    QVariantList m_params;
 
     std::vector<std::unique_ptr<Field>> m_fieldStore;
     std::vector<Field*> m_fieldList;
