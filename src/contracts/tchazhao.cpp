@@ -13,8 +13,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QSignalBlocker>
+#include <QWindow>
 
 using namespace ContractSearch;
 
@@ -156,15 +156,17 @@ std::array<QPushButton*, CriterionCount> TChaZhao::buttons() const {
     return {Button1, Button2, Button3, Button4, Button5, Button6};
 }
 
-void TChaZhao::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
+// Each showing starts as the criteria panel alone; the first search brings the grid. Sized
+// before it shows, so that it opens centred over the main window.
+void TChaZhao::setVisible(bool visible) {
+    if (visible && !isVisible())
         FormShow();
+    QDialog::setVisible(visible);
 }
 
-// Each showing starts as the criteria panel alone; the first search brings the grid.
 void TChaZhao::FormShow() {
     ensureBound();
+    winId(); // the platform window, which knows the frame the outer height includes
     for (QPushButton* b : buttons())
         b->setEnabled(false);
     setGridHeight(0);
@@ -190,7 +192,8 @@ void TChaZhao::setGridHeight(int height) {
         wwDBGrid1->resize(wwDBGrid1->width(), height);
     const int bottom = height > 0 ? GridTop + height : PanelRect.bottom() + 1;
     // The heights are the window's outer ones; the frame, where there is one, counts.
-    const int frame = frameGeometry().height() - geometry().height();
+    const QMargins m = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    const int frame = m.top() + m.bottom();
     setFixedHeight(bottom + BottomMargin - frame);
 }
 

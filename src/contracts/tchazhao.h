@@ -35,6 +35,7 @@ public:
 
     // Every way of closing runs FormClose first; closing never fails.
     void done(int result) override;
+    void setVisible(bool visible) override;
 
     QGroupBox* GroupBox1;      // "查找合同："
     QLineEdit* EditHeTName;    // "合同名称:"
@@ -53,9 +54,6 @@ public:
     QLabel* Label7;            // "提示 ：  输入以上多个字段可以进行组合查询！"
     QLineEdit* kong;           // never shown, never written
     DBGrid* wwDBGrid1 = nullptr; // the result, hint "双击打开合同"
-
-protected:
-    void showEvent(QShowEvent* event) override;
 
 private:
     void addCriterion(int row, const char* label, QLineEdit*& box, const char* boxName,
