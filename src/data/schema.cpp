@@ -260,4 +260,11 @@ bool addTextIndex(QSqlDatabase& db) {
     return q.exec(QStringLiteral("RELEASE text_index"));
 }
 
+void dropTextIndex(QSqlDatabase& db) {
+    for (const char* statement :
+         {"DROP TRIGGER IF EXISTS CompactText_insert", "DROP TRIGGER IF EXISTS CompactText_delete",
+          "DROP TRIGGER IF EXISTS CompactText_update", "DROP TABLE IF EXISTS CompactText"})
+        exec(db, QString::fromUtf8(statement));
+}
+
 } // namespace Schema

@@ -29,5 +29,8 @@ bool hasTextIndex(QSqlDatabase& db);
 // Creates and fills the index when the register lacks it (a register made before it existed).
 // False, with the register unchanged, when the store cannot hold it (no FTS5, a read-only file).
 bool addTextIndex(QSqlDatabase& db);
+// Drops the index with its triggers, so that a bulk load writes the texts once and
+// addTextIndex then builds the index in one pass.
+void dropTextIndex(QSqlDatabase& db);
 
 } // namespace Schema
