@@ -93,7 +93,7 @@ void runSearchGroup(const Context& ctx) {
         const double s = best((name + "_s").constData(), ours);
         const double ref = best((name + "_sqlite_s").constData(), cli);
         print((name + "_s").constData(), s, 3);
-        print((name + "_ratio").constData(), s / ref, 2);
+        print((name + "_ratio").constData(), s / ref, 3);
     }
     window.done(0);
     app().DMod = nullptr;
