@@ -134,7 +134,7 @@ const char* const Statements[] = {
         SELECT SCNum, 印花税率 FROM StampTax ORDER BY ID)",
 };
 
-// Trigram postings without positions: a third of the size, and the LIKE confirms every hit.
+// Trigram postings without positions keep the index small; the LIKE confirms every hit.
 const char* const TextIndexStatements[] = {
     R"(CREATE VIRTUAL TABLE CompactText USING fts5(合同内容, content='Compact',
         content_rowid='CompactID', tokenize='trigram', detail='none'))",
