@@ -158,6 +158,9 @@ private Q_SLOTS:
         QCOMPARE(joined ? sorted(f->listed()) : f->listed(), joined ? sorted(found) : found);
         QCOMPARE(f->query().sort(), QString());
         QCOMPARE(f->box(criterion)->text(), text);
+        // The criterion travels as a bound value, never inside the statement.
+        QVERIFY(f->query().params().contains(u'%' + text + u'%'));
+        QVERIFY(text.size() < 2 || !f->query().sql().contains(text));
     }
 
     void combinedQuery_data() {
