@@ -831,6 +831,8 @@ Counts fillDemo(Database& db, QDate today) {
 
 Counts fillBench(Database& db, const BenchSize& size, QDate today) {
     return inTransaction(db, [&] {
+        // The text index is built once after the load: faster than row by row.
+        Schema::dropTextIndex(db.connection());
         Random r(1000003);
         Writer w(db);
         const std::vector<Partner> partners = makePartners(r, std::max(size.partners, 1));
@@ -884,6 +886,8 @@ Counts fillBench(Database& db, const BenchSize& size, QDate today) {
             c.state = executionState(c, today);
             w.contract(c);
         }
+        if (!Schema::addTextIndex(db.connection()))
+            throw DataError(s("无法建立合同内容索引"));
         return w.counts;
     });
 }

@@ -44,6 +44,12 @@ void Database::openConnection(const QString& path) {
 }
 
 void Database::open(const QString& path) {
+    openVerified(path);
+    // A register made before the text index gets it once; without it searches read the table.
+    Schema::addTextIndex(m_db);
+}
+
+void Database::openVerified(const QString& path) {
     if (!QFileInfo(path).isFile())
         throw DataError(QStringLiteral("数据库文件 %1 不存在").arg(path));
     openConnection(path);
@@ -98,7 +104,7 @@ void Database::verifySchema() {
 QString Database::checkFile(const QString& path) {
     try {
         Database probe;
-        probe.open(path);
+        probe.openVerified(path); // a check never changes the file
         return {};
     } catch (const DataError& e) {
         return e.text();

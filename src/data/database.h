@@ -15,7 +15,7 @@ public:
     Database& operator=(const Database&) = delete;
 
     // Opens an existing register; throws DataError when the file is missing, is not a database
-    // or lacks one of the tables or views.
+    // or lacks one of the tables or views. Adds the contract-text index when it is missing.
     void open(const QString& path);
     // Creates a new empty register (schema, contract types, the first operator) and opens it;
     // refuses to overwrite an existing file.
@@ -44,6 +44,7 @@ public:
 
 private:
     void openConnection(const QString& path);
+    void openVerified(const QString& path);
     void verifySchema();
 
     QSqlDatabase m_db;

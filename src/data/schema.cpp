@@ -134,6 +134,25 @@ const char* const Statements[] = {
         SELECT SCNum, 印花税率 FROM StampTax ORDER BY ID)",
 };
 
+// Trigram postings without positions keep the index small; the LIKE confirms every hit.
+const char* const TextIndexStatements[] = {
+    R"(CREATE VIRTUAL TABLE CompactText USING fts5(合同内容, content='Compact',
+        content_rowid='CompactID', tokenize='trigram', detail='none'))",
+    R"(CREATE TRIGGER CompactText_insert AFTER INSERT ON Compact BEGIN
+        INSERT INTO CompactText (rowid, 合同内容) VALUES (new.CompactID, new.合同内容);
+    END)",
+    R"(CREATE TRIGGER CompactText_delete AFTER DELETE ON Compact BEGIN
+        INSERT INTO CompactText (CompactText, rowid, 合同内容)
+            VALUES ('delete', old.CompactID, old.合同内容);
+    END)",
+    R"(CREATE TRIGGER CompactText_update AFTER UPDATE OF 合同内容, CompactID ON Compact BEGIN
+        INSERT INTO CompactText (CompactText, rowid, 合同内容)
+            VALUES ('delete', old.CompactID, old.合同内容);
+        INSERT INTO CompactText (rowid, 合同内容) VALUES (new.CompactID, new.合同内容);
+    END)",
+    "INSERT INTO CompactText (CompactText) VALUES ('rebuild')",
+};
+
 void exec(QSqlDatabase& db, const QString& sql) {
     QSqlQuery q(db);
     if (!q.exec(sql))
@@ -143,6 +162,8 @@ void exec(QSqlDatabase& db, const QString& sql) {
 } // namespace
 
 namespace Schema {
+
+const QString TextIndex = QStringLiteral("CompactText");
 
 const QStringList& contractTypes() {
     static const QStringList types{
@@ -200,6 +221,7 @@ void create(QSqlDatabase& db) {
     try {
         for (const char* statement : Statements)
             exec(db, QString::fromUtf8(statement));
+        addTextIndex(db);
         QSqlQuery insert(db);
         insert.prepare(QStringLiteral("INSERT INTO CompactType (类型名称) VALUES (?)"));
         for (const QString& type : contractTypes()) {
@@ -213,6 +235,36 @@ void create(QSqlDatabase& db) {
     }
     if (!db.commit())
         throw DataError(db.lastError().text());
+}
+
+bool hasTextIndex(QSqlDatabase& db) {
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?"));
+    q.addBindValue(TextIndex);
+    return q.exec() && q.next();
+}
+
+// A savepoint keeps the register as it was when any step fails, inside a transaction or not.
+bool addTextIndex(QSqlDatabase& db) {
+    if (hasTextIndex(db))
+        return true;
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("SAVEPOINT text_index")))
+        return false;
+    for (const char* statement : TextIndexStatements)
+        if (!q.exec(QString::fromUtf8(statement))) {
+            q.exec(QStringLiteral("ROLLBACK TO text_index"));
+            q.exec(QStringLiteral("RELEASE text_index"));
+            return false;
+        }
+    return q.exec(QStringLiteral("RELEASE text_index"));
+}
+
+void dropTextIndex(QSqlDatabase& db) {
+    for (const char* statement :
+         {"DROP TRIGGER IF EXISTS CompactText_insert", "DROP TRIGGER IF EXISTS CompactText_delete",
+          "DROP TRIGGER IF EXISTS CompactText_update", "DROP TABLE IF EXISTS CompactText"})
+        exec(db, QString::fromUtf8(statement));
 }
 
 } // namespace Schema

@@ -21,4 +21,16 @@ std::optional<FieldType> columnType(const QString& column);
 // Creates every table, index and view and the contract types in an empty database.
 void create(QSqlDatabase& db);
 
+// The substring index over the contract texts (SQLite FTS5, trigram tokenizer), kept in step
+// with Compact by triggers. It only narrows a search: the LIKE on Compact stays the judge.
+// Name of the index table.
+extern const QString TextIndex;
+bool hasTextIndex(QSqlDatabase& db);
+// Creates and fills the index when the register lacks it (a register made before it existed).
+// False, with the register unchanged, when the store cannot hold it (no FTS5, a read-only file).
+bool addTextIndex(QSqlDatabase& db);
+// Drops the index with its triggers, so that a bulk load writes the texts once and
+// addTextIndex then builds the index in one pass.
+void dropTextIndex(QSqlDatabase& db);
+
 } // namespace Schema

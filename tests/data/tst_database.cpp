@@ -134,6 +134,78 @@ private Q_SLOTS:
         QCOMPARE(dm.TBOperator->fieldByName(QStringLiteral("operatorname"))->asString(),
                  QStringLiteral("管理员"));
     }
+
+    // A register made before the contract-text index: opening it adds the index filled from the
+    // texts, and the triggers keep it in step from then on.
+    void olderRegisterGetsTheTextIndexOnOpening() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("old.db"));
+        auto indexed = [](Database& db, const QString& word) {
+            QSqlQuery q(db.connection());
+            q.prepare(QStringLiteral("SELECT rowid FROM CompactText WHERE 合同内容 LIKE ? "
+                                     "ORDER BY rowid"));
+            q.addBindValue(u'%' + word + u'%');
+            QStringList ids;
+            if (q.exec())
+                while (q.next())
+                    ids << q.value(0).toString();
+            return ids;
+        };
+        {
+            Database db;
+            db.create(path);
+            QVERIFY(Schema::hasTextIndex(db.connection()));
+            QSqlQuery q(db.connection());
+            for (const char* sql :
+                 {"INSERT INTO Compact (合同编号, 合同内容) VALUES ('A', '钢材采购违约金')",
+                  "INSERT INTO Compact (合同编号, 合同内容) VALUES ('B', 'Steel 违约')",
+                  "DROP TRIGGER CompactText_insert", "DROP TRIGGER CompactText_delete",
+                  "DROP TRIGGER CompactText_update", "DROP TABLE CompactText"})
+                QVERIFY2(q.exec(QString::fromUtf8(sql)), sql);
+            QVERIFY(!Schema::hasTextIndex(db.connection()));
+        }
+        Database db;
+        db.open(path);
+        QVERIFY(Schema::hasTextIndex(db.connection()));
+        QCOMPARE(indexed(db, QStringLiteral("违约金")), QStringList{QStringLiteral("1")});
+        QCOMPARE(indexed(db, QStringLiteral("STEEL")), QStringList{QStringLiteral("2")});
+        QSqlQuery q(db.connection());
+        QVERIFY(q.exec(
+            QStringLiteral("UPDATE Compact SET 合同内容 = '无违约金' WHERE 合同编号 = 'B'")));
+        QVERIFY(q.exec(QStringLiteral("DELETE FROM Compact WHERE 合同编号 = 'A'")));
+        QVERIFY(q.exec(
+            QStringLiteral("INSERT INTO Compact (合同编号, 合同内容) VALUES ('C', '违约金')")));
+        QCOMPARE(indexed(db, QStringLiteral("违约金")),
+                 (QStringList{QStringLiteral("2"), QStringLiteral("3")}));
+        QCOMPARE(indexed(db, QStringLiteral("steel")), QStringList());
+        QVERIFY(q.exec(
+            QStringLiteral("INSERT INTO CompactText (CompactText) VALUES ('integrity-check')")));
+    }
+
+    // Checking a file never changes it: an older register stays without the index.
+    void checkLeavesAnOlderRegisterAsItIs() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("old.db"));
+        {
+            Database db;
+            db.create(path);
+            QSqlQuery q(db.connection());
+            for (const char* sql :
+                 {"DROP TRIGGER CompactText_insert", "DROP TRIGGER CompactText_delete",
+                  "DROP TRIGGER CompactText_update", "DROP TABLE CompactText"})
+                QVERIFY(q.exec(QString::fromUtf8(sql)));
+        }
+        QCOMPARE(Database::checkFile(path), QString());
+        QSqlDatabase raw =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
+        raw.setDatabaseName(path);
+        QVERIFY(raw.open());
+        const bool has = Schema::hasTextIndex(raw);
+        raw.close();
+        raw = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("raw"));
+        QVERIFY(!has);
+    }
 };
 QINTARA_TEST(TestDatabase)
 #include "tst_database.moc"

@@ -234,6 +234,25 @@ private Q_SLOTS:
         QCOMPARE(model.selectionModel()->currentIndex().row(), 0);
     }
 
+    // Values reach a query as bound parameters, on every read, and go with their SQL.
+    void queryParametersAreBound() {
+        RegisterFixture f;
+        fill(f);
+        f.exec(QStringLiteral("UPDATE Compact SET 合同名称 = '十\"; DROP TABLE Compact; --' "
+                              "WHERE 合同编号 = 'HT10'"));
+        Dataset* q = f.openModule().TBQuery;
+        q->setSql(QStringLiteral("SELECT * FROM Compact WHERE 合同名称 LIKE ? AND 收付类型 = ?"),
+                  {QStringLiteral("%\"; DROP%"), QStringLiteral("付款")});
+        q->open();
+        QCOMPARE(numbers(q), QStringList{QStringLiteral("HT10")});
+        q->refresh();
+        QCOMPARE(numbers(q), QStringList{QStringLiteral("HT10")});
+        q->setSql(QStringLiteral("SELECT * FROM Compact WHERE 收付类型 = '收款'"));
+        QVERIFY(q->params().isEmpty());
+        q->open();
+        QCOMPARE(numbers(q), (QStringList{QStringLiteral("HT9"), QStringLiteral("ht2")}));
+    }
+
     void editableModelWritesThroughTheDataset() {
         RegisterFixture f;
         fill(f);

@@ -1,0 +1,121 @@
+#include "contractsearch.h"
+
+#include "data/schema.h"
+
+#include <QStringList>
+
+namespace ContractSearch {
+
+namespace {
+
+const QString Contracts = QStringLiteral("SELECT * FROM Compact");
+const QString WithPartner = QStringLiteral(
+    "SELECT Compact.*, server.ScNum, server.ScName, server.简称 FROM Compact, server");
+
+// One condition of a WHERE clause with the values of its placeholders.
+struct Condition {
+    QString sql;
+    QVariantList params;
+};
+
+Condition condition(Criterion criterion, const QString& value, bool textIndex) {
+    const QString p = pattern(value);
+    switch (criterion) {
+    case Name:
+        return {QStringLiteral("Compact.合同名称 LIKE ?"), {p}};
+    case Content:
+        // The index names candidates; the LIKE on the contract itself decides, so the result
+        // is exactly the scan's.
+        if (textIndex && indexable(value))
+            return {QStringLiteral("Compact.CompactID IN (SELECT rowid FROM %1 WHERE 合同内容 "
+                                   "LIKE ?) AND Compact.合同内容 LIKE ?")
+                        .arg(Schema::TextIndex),
+                    {p, p}};
+        return {QStringLiteral("Compact.合同内容 LIKE ?"), {p}};
+    case PartnerName:
+        return {QStringLiteral("Compact.SCNum = server.ScNum AND server.ScName LIKE ?"), {p}};
+    case PartnerShortName:
+        return {QStringLiteral("Compact.SCNum = server.ScNum AND server.简称 LIKE ?"), {p}};
+    case Department:
+        return {QStringLiteral("Compact.所属部门 LIKE ?"), {p}};
+    case Operator:
+        return {QStringLiteral("Compact.录入 LIKE ?"), {p}};
+    }
+    return {};
+}
+
+Statement where(const QString& select, const QList<Condition>& conditions) {
+    Statement s;
+    QStringList parts;
+    for (const Condition& c : conditions) {
+        parts << c.sql;
+        s.params += c.params;
+    }
+    s.sql = select + QStringLiteral(" WHERE ") + parts.join(QStringLiteral(" AND "));
+    return s;
+}
+
+bool joinsPartners(Criterion c) {
+    return c == PartnerName || c == PartnerShortName;
+}
+
+} // namespace
+
+QString pattern(const QString& value) {
+    return u'%' + value + u'%';
+}
+
+bool indexable(const QString& value) {
+    int run = 0;
+    for (char32_t c : value.toUcs4()) {
+        run = (c == U'%' || c == U'_') ? 0 : run + 1;
+        if (run >= 3)
+            return true;
+    }
+    return false;
+}
+
+Statement single(Criterion criterion, const QString& text, bool textIndex) {
+    QString select = Contracts;
+    if (criterion == PartnerName)
+        select =
+            QStringLiteral("SELECT Compact.*, server.ScNum, server.ScName FROM Compact, server");
+    else if (criterion == PartnerShortName)
+        select = QStringLiteral("SELECT Compact.*, server.ScNum, server.简称 FROM Compact, server");
+    return where(select, {condition(criterion, text, textIndex)});
+}
+
+// Partner name and short name count trimmed; the other four are searched as typed. A partner
+// box of blanks still adds its condition once the partner table is joined.
+Statement combined(const Criteria& texts, bool textIndex) {
+    Criteria values = texts;
+    values[PartnerName] = texts[PartnerName].trimmed();
+    values[PartnerShortName] = texts[PartnerShortName].trimmed();
+    int filled = 0;
+    for (const QString& t : texts)
+        filled += t.trimmed().isEmpty() ? 0 : 1;
+    if (filled == 0)
+        return {Contracts, {}, false};
+
+    QList<Condition> conditions;
+    if (filled == CriterionCount) {
+        for (int c = 0; c < CriterionCount; ++c)
+            conditions << condition(Criterion(c), values[c], textIndex);
+        return where(WithPartner, conditions);
+    }
+    const bool join = !values[PartnerName].isEmpty() || !values[PartnerShortName].isEmpty();
+    // Every contract with a number; the other conditions follow it.
+    conditions << Condition{QStringLiteral("Compact.合同编号 LIKE ?"), {pattern(QString())}};
+    for (int c = 0; c < CriterionCount; ++c) {
+        const auto criterion = Criterion(c);
+        const bool add =
+            joinsPartners(criterion) ? join && !texts[c].isEmpty() : !texts[c].trimmed().isEmpty();
+        if (add)
+            conditions << condition(criterion, values[c], textIndex);
+    }
+    Statement s = where(join ? WithPartner : Contracts, conditions);
+    s.sortByNumber = true;
+    return s;
+}
+
+} // namespace ContractSearch

@@ -1,0 +1,32 @@
+#pragma once
+// The statements of the contract search: one column at a time, or every filled criterion
+// joined with AND. Criteria are bound as LIKE patterns, never written into the SQL text, so
+// "%" and "_" keep their wildcard meaning and any other character stands for itself.
+#include <QString>
+#include <QVariantList>
+#include <array>
+
+namespace ContractSearch {
+
+// The six criteria, in the window's order.
+enum Criterion { Name, Content, PartnerName, PartnerShortName, Department, Operator };
+constexpr int CriterionCount = 6;
+using Criteria = std::array<QString, CriterionCount>;
+
+struct Statement {
+    QString sql;
+    QVariantList params;
+    bool sortByNumber = false; // the result is sorted by 合同编号 after it is read
+};
+
+// The LIKE pattern that finds a value anywhere in a column.
+QString pattern(const QString& value);
+// Whether the text index can narrow a search for this value: a run of at least three
+// characters without a wildcard.
+bool indexable(const QString& value);
+
+// textIndex: the register has the contract-text index.
+Statement single(Criterion criterion, const QString& text, bool textIndex);
+Statement combined(const Criteria& texts, bool textIndex);
+
+} // namespace ContractSearch
