@@ -45,6 +45,7 @@ private Q_SLOTS:
         f.addPayable(1, QDate(2026, 1, 1), 500, 200);
         TDMod& dm = f.openModule();
         Dataset* zong = dm.TBFuKuanZong;
+        TDMod::reread(zong);
         QVERIFY(zong->locate(QStringLiteral("供应商编号"), QStringLiteral("G1")));
         QCOMPARE(zong->fieldByName(QStringLiteral("QKuan"))->asCurrency(),
                  Currency::fromDouble(300));
@@ -126,6 +127,7 @@ private Q_SLOTS:
         f.addPayable(id, QDate(2026, 1, 2), 100, 100);
         f.addPayable(id, QDate(2026, 1, 3), 100, 150);
         TDMod& dm = f.openModule();
+        TDMod::reread(dm.TBFukuan);
         QCOMPARE(dm.TBFukuan->recordCount(), 3);
         dm.TBFukuan->setFilter(QStringLiteral("cc>0"));
         dm.TBFukuan->setFiltered(true);
