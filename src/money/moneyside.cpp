@@ -25,8 +25,6 @@ const MoneySide& MoneySide::payables() {
         {QStringLiteral("应付款"), QStringLiteral("实付款")},
         {QColor(0xFF, 0x80, 0x40), QColor(0x80, 0x80, 0xFF)},
         false,
-        QStringLiteral("C:\\应付款表.xls"),
-        QStringLiteral("按供应商"),
     };
     return side;
 }
@@ -54,8 +52,6 @@ const MoneySide& MoneySide::receivables() {
         {QStringLiteral("应收款"), QStringLiteral("实收款")},
         {QColor(0x80, 0xFF, 0x00), QColor(0xFF, 0x00, 0x00)},
         true,
-        QStringLiteral("C:\\应收款表.xls"),
-        QStringLiteral("按客户"),
     };
     return side;
 }

@@ -35,9 +35,6 @@ struct MoneySide {
     QString seriesTitles[2];
     QColor seriesColours[2];
     bool silverBackground;
-    // Export: the file and the name of its second sheet.
-    QString exportFile;
-    QString partnerSheet;
 
     static const MoneySide& payables();
     static const MoneySide& receivables();

@@ -192,6 +192,9 @@ void MoneyWindow::buildChart() {
     chart->addSeries(bars);
     chartMonths = new QBarCategoryAxis(chart);
     chartMonths->setGridLineVisible(false);
+    // many months side by side stay readable
+    chartMonths->setLabelsAngle(-90);
+    chartMonths->setTruncateLabels(false);
     chartAmounts = new QValueAxis(chart);
     chartAmounts->setLabelFormat(QStringLiteral("%.0f"));
     chart->addAxis(chartMonths, Qt::AlignBottom);

@@ -165,6 +165,22 @@ private Q_SLOTS:
         QCOMPARE(shown.payable, QStringList("3"));
     }
 
+    // A horizon of 100 days or more, set in the file, lists them with 100, and everything up to
+    // the horizon.
+    void undatedFromAHundredDays() {
+        Register r;
+        r.settings("[Settings]\nFirst=1\nDayTXing=150\n");
+        r.f.RegisterFixture::addReceivable(r.receivable, QVariant(), 100, 0);
+        r.due(true, 150, 100);
+        r.due(true, 151, 100);
+        QVERIFY(r.f.start());
+        Shown shown;
+        r.f.modal.then(record(shown));
+        r.f.main().Timer1Timer();
+        QCOMPARE(shown.receivable, QStringList({"100", "150"}));
+        QCOMPARE(shown.banner, QStringLiteral("合同预支付记录提醒(150日内)"));
+    }
+
     // Setting 3: written, confirmed, shown in the banner, and both lists shortened at once.
     void changeTheDays() {
         Register r;
