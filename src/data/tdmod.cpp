@@ -4,6 +4,7 @@
 #include "platform/dialogs.h"
 #include "platform/paths.h"
 #include "platform/profilefile.h"
+#include "schema.h"
 
 #include <QSqlQuery>
 
@@ -75,11 +76,13 @@ struct TDMod::Schedule {
 TDMod::TDMod(const QString& databasePath, QObject* parent) : QObject(parent) {
     setObjectName(QStringLiteral("DMod"));
     m_db.open(databasePath);
+    Schema::upgrade(m_db.connection());
     defineMasterData();
     defineContracts();
     defineViews();
+    // The search query is opened by the search on its own SQL.
     for (Dataset* ds : {TBServer, TBYinHuaShui, TBDepartment, TBOperator, TBCompactType,
-                        TBCompacter, TBSKJiLu, TBFKJiLu, TBMarst, TBQuery})
+                        TBCompacter, TBSKJiLu, TBFKJiLu, TBMarst})
         ds->open();
 }
 
@@ -354,10 +357,13 @@ void TDMod::defineReminders(Dataset* ds, const QString& side, const QString& par
         QStringLiteral("剩余天数"))));
     ds->addField(text(QStringLiteral("合同名称"), 50));
     ds->addField(text(partnerField, 30));
-    // The horizon is read from the settings file once per filtering pass.
-    ds->onFilterStart = [this](Dataset&) { m_passDays = reminderDays(); };
-    ds->onFilterRecord = [this](const Record& r) {
-        return m_passDays >= r.value(QStringLiteral("day")).toInt();
+    // The horizon is read from the settings file, and the clock, once per filtering pass.
+    ds->onFilterStart = [this](Dataset&) {
+        m_passDays = reminderDays();
+        m_passNow = Clock::now();
+    };
+    ds->onFilterRecord = [this, due](const Record& r) {
+        return m_passDays >= daysLeft(r.value(due), m_passNow);
     };
 }
 

@@ -13,7 +13,7 @@ class TDMod : public QObject {
     Q_OBJECT
 public:
     // Connects to the register and opens every dataset except those over the instalment views
-    // (see reread); throws DataError when the file cannot be used.
+    // (see reread) and the search query; throws DataError when the file cannot be used.
     explicit TDMod(const QString& databasePath, QObject* parent = nullptr);
     ~TDMod() override;
 
@@ -108,5 +108,6 @@ private:
     Database m_db;
     std::vector<std::unique_ptr<DataSource>> m_sources;
     ProfileFile* m_settings = nullptr;
-    mutable int m_passDays = 7;
+    int m_passDays = 7;
+    QDateTime m_passNow;
 };

@@ -415,6 +415,7 @@ private Q_SLOTS:
         QCOMPARE(f.scalar(QStringLiteral("SELECT 合同内容 FROM Compact WHERE 合同编号 = 'HT2'"))
                      .toString(),
                  QStringLiteral("改过"));
+        TDMod::reread(dm.TBQuery);
         QVERIFY(dm.TBQuery->locate(QStringLiteral("合同编号"), QStringLiteral("HT2")));
         QCOMPARE(dm.TBQuery->fieldByName(QStringLiteral("合同内容"))->asString(),
                  QStringLiteral("改过"));
