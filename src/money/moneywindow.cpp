@@ -61,18 +61,6 @@ public:
     }
 };
 
-// Keeps a dataset's bound controls still for a scope.
-class Frozen {
-public:
-    explicit Frozen(Dataset* dataset) : m_dataset(dataset) { dataset->disableControls(); }
-    ~Frozen() { m_dataset->enableControls(); }
-    Frozen(const Frozen&) = delete;
-    Frozen& operator=(const Frozen&) = delete;
-
-private:
-    Dataset* m_dataset;
-};
-
 } // namespace
 
 MoneyWindow::MoneyWindow(const MoneySide& side, QWidget* parent)

@@ -237,6 +237,31 @@ private Q_SLOTS:
                  QStringList({"Login", m.window()->objectName(), m.window()->objectName()}));
     }
 
+    // Start-up reads none of the instalment views; the window reads only the open rows while
+    // the box is unchecked, every row once it is checked.
+    void readsWhatItShows_data() { sides(); }
+    void readsWhatItShows() {
+        QFETCH(bool, payables);
+        Money m(payables, {{QDate(2007, 3, 5), 100}, {QDate(2007, 4, 5), 100, 100}});
+        QVERIFY(m.f.start());
+        TDMod& dm = m.f.dm();
+        for (Dataset* ds : {dm.TBShoukuan, dm.TBFukuan, dm.TBShouKuanZong, dm.TBFuKuanZong,
+                            dm.TBSTiXing, dm.TBFTiXing, dm.TBQuery})
+            QVERIFY2(!ds->isActive(), qPrintable(ds->name()));
+        m.open([&](QDialog*) {
+            MoneyWindow* w = m.window();
+            QVERIFY(w->detail()->isActive() && w->summary()->isActive());
+            QVERIFY(w->detail()->sql().contains(QStringLiteral("cc > 0")));
+            QCOMPARE(w->detail()->recordCount(), 1);
+            QTest::mouseClick(w->showAll, Qt::LeftButton);
+            QVERIFY(!w->detail()->sql().contains(QStringLiteral("cc")));
+            QCOMPARE(w->detail()->recordCount(), 2);
+            QCOMPARE(w->detail()->sort(),
+                     payables ? QStringLiteral("应付日期") : QStringLiteral("应收日期"));
+        });
+        QVERIFY(m.window()->detail()->isActive()); // closing leaves it open
+    }
+
     void chart_data() {
         QTest::addColumn<bool>("payables");
         QTest::addColumn<QList<Instalment>>("rows");
