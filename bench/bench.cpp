@@ -28,6 +28,7 @@ struct Group {
 const Group groups[] = {
     {"data", runDataGroup},
     {"search", runSearchGroup},
+    {"money", runMoneyGroup},
 };
 
 } // namespace

@@ -6,5 +6,6 @@ namespace Bench {
 
 void runDataGroup(const Context& ctx);
 void runSearchGroup(const Context& ctx);
+void runMoneyGroup(const Context& ctx);
 
 } // namespace Bench

@@ -8,6 +8,11 @@
 
 namespace {
 
+const char* const ReceivableSums = "CREATE INDEX IF NOT EXISTS AccountReceive_Sums ON "
+                                   "AccountReceive (CompactID, 应收金额, 实收金额)";
+const char* const PayableSums = "CREATE INDEX IF NOT EXISTS AccountPayable_Sums ON AccountPayable "
+                                "(CompactID, 应付金额, 实付金额)";
+
 // Each statement on its own; SQLite through Qt runs one statement per exec.
 const char* const Statements[] = {
     R"(CREATE TABLE Compact (
@@ -52,6 +57,9 @@ const char* const Statements[] = {
         c1 TEXT CHECK (length(c1) <= 50),
         CompactID INTEGER))",
     "CREATE INDEX AccountPayable_CompactID ON AccountPayable (CompactID)",
+    // The partner totals read the amounts from these alone, not from the instalment rows.
+    ReceivableSums,
+    PayableSums,
     // ScName is the one required column: empty text is stored as NULL, so NOT NULL catches it.
     R"(CREATE TABLE server (
         ID INTEGER PRIMARY KEY AUTOINCREMENT,
@@ -213,6 +221,13 @@ std::optional<FieldType> columnType(const QString& column) {
     if (it == types.constEnd())
         return std::nullopt;
     return it.value();
+}
+
+void upgrade(QSqlDatabase& db) {
+    for (const char* statement : {ReceivableSums, PayableSums}) {
+        QSqlQuery q(db);
+        q.exec(QString::fromUtf8(statement)); // a register that cannot be written stays as it is
+    }
 }
 
 void create(QSqlDatabase& db) {

@@ -20,6 +20,9 @@ std::optional<FieldType> columnType(const QString& column);
 
 // Creates every table, index and view and the contract types in an empty database.
 void create(QSqlDatabase& db);
+// Adds the indexes that registers made by earlier versions lack; leaves a register that cannot
+// be written as it is.
+void upgrade(QSqlDatabase& db);
 
 // The substring index over the contract texts (SQLite FTS5, trigram tokenizer), kept in step
 // with Compact by triggers. It only narrows a search: the LIKE on Compact stays the judge.

@@ -4,6 +4,7 @@
 #include "platform/dialogs.h"
 #include "platform/paths.h"
 #include "platform/profilefile.h"
+#include "schema.h"
 
 #include <QSqlQuery>
 
@@ -75,10 +76,14 @@ struct TDMod::Schedule {
 TDMod::TDMod(const QString& databasePath, QObject* parent) : QObject(parent) {
     setObjectName(QStringLiteral("DMod"));
     m_db.open(databasePath);
+    Schema::upgrade(m_db.connection());
     defineMasterData();
     defineContracts();
     defineViews();
-    openAll();
+    // The search query is opened by the search on its own SQL.
+    for (Dataset* ds : {TBServer, TBYinHuaShui, TBDepartment, TBOperator, TBCompactType,
+                        TBCompacter, TBSKJiLu, TBFKJiLu, TBMarst})
+        ds->open();
 }
 
 TDMod::~TDMod() = default;
@@ -357,10 +362,13 @@ void TDMod::defineReminders(Dataset* ds, const QString& side, const QString& par
         QStringLiteral("剩余天数"))));
     ds->addField(text(QStringLiteral("合同名称"), 50));
     ds->addField(text(partnerField, 30));
-    // The horizon is read from the settings file once per filtering pass.
-    ds->onFilterStart = [this](Dataset&) { m_passDays = reminderDays(); };
-    ds->onFilterRecord = [this](const Record& r) {
-        return m_passDays >= r.value(QStringLiteral("day")).toInt();
+    // The horizon is read from the settings file, and the clock, once per filtering pass.
+    ds->onFilterStart = [this](Dataset&) {
+        m_passDays = reminderDays();
+        m_passNow = Clock::now();
+    };
+    ds->onFilterRecord = [this, due](const Record& r) {
+        return m_passDays >= daysLeft(r.value(due), m_passNow);
     };
 }
 
@@ -394,6 +402,58 @@ void TDMod::openAll() {
                         TBCompacter, TBSKJiLu, TBFKJiLu, TBMarst, TBShoukuan, TBFukuan,
                         TBShouKuanZong, TBFuKuanZong, TBSTiXing, TBFTiXing, TBQuery})
         ds->open();
+}
+
+void TDMod::reread(Dataset* dataset) {
+    if (dataset->isActive())
+        dataset->refresh();
+    else
+        dataset->open();
+}
+
+void TDMod::readInstalments(Dataset* detail) {
+    const QString view = detail == TBFukuan ? QStringLiteral("合同应付款表_明细")
+                                            : QStringLiteral("合同应收款表_明细");
+    QString filter = detail->filter();
+    filter.remove(u' ');
+    const bool openOnly = detail->isFiltered() && filter == QLatin1String("cc>0");
+    const QString sql = QStringLiteral("SELECT * FROM ") + view +
+                        (openOnly ? QStringLiteral(" WHERE cc > 0") : QString());
+    if (detail->sql() != sql) {
+        // another text closes the dataset and drops its order: the order is kept
+        const QString order = detail->sort();
+        detail->setSql(sql);
+        detail->open();
+        if (!order.isEmpty())
+            detail->setSort(order);
+        return;
+    }
+    reread(detail);
+}
+
+QString TDMod::reminderNarrowing(Dataset* reminders) const {
+    const QString due =
+        reminders == TBFTiXing ? QStringLiteral("应付日期") : QStringLiteral("应收日期");
+    return QStringLiteral(" and (%1 < (SELECT before FROM ReminderHorizon) OR "
+                          "(SELECT before FROM ReminderHorizon) IS NULL)")
+        .arg(due);
+}
+
+// The day rule passes a due date D when D is at most DayTXing days after today; D before the
+// day after that horizon is a superset of it (also with a time of day), so the rule still
+// decides. From 100 days on, rows without a date pass too: then nothing is narrowed.
+void TDMod::updateReminderHorizon() {
+    QSqlQuery create = m_db.prepare(
+        QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS ReminderHorizon (before TEXT)"));
+    Database::exec(create);
+    QSqlQuery clear = m_db.prepare(QStringLiteral("DELETE FROM ReminderHorizon"));
+    Database::exec(clear);
+    const int days = reminderDays();
+    QSqlQuery set = m_db.prepare(QStringLiteral("INSERT INTO ReminderHorizon (before) VALUES (?)"));
+    set.addBindValue(days >= 100
+                         ? QVariant(QMetaType(QMetaType::QString))
+                         : QVariant(Clock::today().addDays(days + 1).toString(Qt::ISODate)));
+    Database::exec(set);
 }
 
 void TDMod::closeAll() {

@@ -12,8 +12,8 @@ class ProfileFile;
 class TDMod : public QObject {
     Q_OBJECT
 public:
-    // Connects to the register and opens every dataset; throws DataError when the file cannot
-    // be used.
+    // Connects to the register and opens every dataset except those over the instalment views
+    // (see reread) and the search query; throws DataError when the file cannot be used.
     explicit TDMod(const QString& databasePath, QObject* parent = nullptr);
     ~TDMod() override;
 
@@ -21,6 +21,20 @@ public:
 
     void openAll();
     void closeAll();
+
+    // The datasets over the instalment views hold a million rows on a large register that the
+    // first window does not show: they are read when a window first needs them. Opens a closed
+    // dataset, re-reads an open one.
+    static void reread(Dataset* dataset);
+    // Reads TBFukuan or TBShoukuan with only the instalments still open (cc > 0) when the
+    // "cc>0" filter is on, so a million rows are not read to show a tenth of them; with the
+    // filter off, every row.
+    void readInstalments(Dataset* detail);
+    // The condition a reminder query adds to its own so that it reads only what the day filter
+    // can pass: instalments due before the horizon, which updateReminderHorizon() sets from
+    // today and DayTXing before every read.
+    QString reminderNarrowing(Dataset* reminders) const;
+    void updateReminderHorizon();
 
     // "共有  N  条记录".
     static QString countText(int records);
@@ -94,5 +108,6 @@ private:
     Database m_db;
     std::vector<std::unique_ptr<DataSource>> m_sources;
     ProfileFile* m_settings = nullptr;
-    mutable int m_passDays = 7;
+    int m_passDays = 7;
+    QDateTime m_passNow;
 };

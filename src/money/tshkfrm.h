@@ -1,12 +1,19 @@
 #pragma once
-// Receivables by date, by customer and by month (placeholder until the window is built).
-#include <QDialog>
+// Receivables: what every customer still owes.
+#include "moneywindow.h"
 
-class Tshkfrm : public QDialog {
+class Tshkfrm : public MoneyWindow {
     Q_OBJECT
 public:
-    explicit Tshkfrm(QWidget* parent = nullptr) : QDialog(parent) {
-        setObjectName(QStringLiteral("shkfrm"));
-        setWindowTitle(QStringLiteral("应收款表"));
-    }
+    explicit Tshkfrm(QWidget* parent = nullptr)
+        : MoneyWindow(MoneySide::receivables(), parent), CheckBox1(showAll), YSKShiJian(pages[0]),
+          YSKKeHu(pages[1]), YSKTuBiao(pages[2]) {}
+
+    void YSKTuBiaoShow() { chartPageShow(); }
+    void YSKTuBiaoHide() { chartPageHide(); }
+
+    QCheckBox* const CheckBox1; // 显示所有收款记录
+    QWidget* const YSKShiJian;  // 按时间
+    QWidget* const YSKKeHu;     // 按客户
+    QWidget* const YSKTuBiao;   // 分析图表
 };

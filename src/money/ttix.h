@@ -1,15 +1,63 @@
 #pragma once
-// Due-date reminders (placeholder until the window is built).
+// Due-date reminders: the open receivable and payable instalments that fall due within
+// DayTXing days or are overdue, and the box that sets that number of days.
 #include <QDialog>
+
+class DBGrid;
+class Dataset;
+class QLabel;
+class QPushButton;
+class QSpinBox;
+class QSplitter;
+class TDMod;
 
 class TTiX : public QDialog {
     Q_OBJECT
 public:
-    explicit TTiX(QWidget* parent = nullptr) : QDialog(parent) {
-        setObjectName(QStringLiteral("TiX"));
-        setWindowTitle(QStringLiteral("合同提醒"));
-    }
+    explicit TTiX(QWidget* parent = nullptr);
+    ~TTiX() override;
 
-    // The one-time check after each login; lists what falls due.
-    void autoCheck() {}
+    // The one check after each login (the main window's timer): shows the window only when
+    // something is due, and never a message.
+    void autoCheck();
+    // The main window's "合同提醒": always shows the window.
+    void showOnDemand();
+
+    // Handlers.
+    void FormShow();
+    void Button1Click(); // &C确认修改
+    void Button2Click(); // &E退出
+
+    // Closing by any means leaves both reminder lists closed and unfiltered.
+    void done(int result) override;
+
+    QLabel* Panel2; // 合同预支付记录提醒(N日内)
+    QLabel* Label1; // 应收款提醒表
+    DBGrid* DBGrid1 = nullptr;
+    QSplitter* Splitter1;
+    QLabel* Label2; // 应付款提醒表
+    DBGrid* DBGrid2 = nullptr;
+    QWidget* Panel1;
+    QLabel* Label3;       // "  设定提前提醒的天数："
+    QSpinBox* Edit1;      // the number of days
+    QLabel* Label4;       // 天内提醒
+    QPushButton* Button1; // &C确认修改
+    QPushButton* Button2; // &E退出
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void ensureBound();
+    QWidget* makeList(QLabel*& title, const QString& caption, DBGrid*& grid, Dataset* dataset,
+                      const QString& name);
+    // Reads both lists anew with the given select before its narrowing; false (both closed
+    // and unfiltered) when that fails.
+    bool openLists(const QString& receivableSql, const QString& payableSql);
+    void closeLists();
+    int dayTXing() const;
+    void showBanner();
+
+    TDMod* m_dm = nullptr;
+    QWidget* m_lists;
 };

@@ -45,7 +45,7 @@ void TfrmCompactManager::SpeedButton6Click() {
 }
 
 void TfrmCompactManager::SpeedButton2Click() {
-    Modal::exec(app().TiX);
+    app().TiX->showOnDemand();
 }
 
 void TfrmCompactManager::N3Click() {

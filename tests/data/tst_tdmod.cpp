@@ -45,6 +45,7 @@ private Q_SLOTS:
         f.addPayable(1, QDate(2026, 1, 1), 500, 200);
         TDMod& dm = f.openModule();
         Dataset* zong = dm.TBFuKuanZong;
+        TDMod::reread(zong);
         QVERIFY(zong->locate(QStringLiteral("供应商编号"), QStringLiteral("G1")));
         QCOMPARE(zong->fieldByName(QStringLiteral("QKuan"))->asCurrency(),
                  Currency::fromDouble(300));
@@ -126,6 +127,7 @@ private Q_SLOTS:
         f.addPayable(id, QDate(2026, 1, 2), 100, 100);
         f.addPayable(id, QDate(2026, 1, 3), 100, 150);
         TDMod& dm = f.openModule();
+        TDMod::reread(dm.TBFukuan);
         QCOMPARE(dm.TBFukuan->recordCount(), 3);
         dm.TBFukuan->setFilter(QStringLiteral("cc>0"));
         dm.TBFukuan->setFiltered(true);
@@ -413,6 +415,7 @@ private Q_SLOTS:
         QCOMPARE(f.scalar(QStringLiteral("SELECT 合同内容 FROM Compact WHERE 合同编号 = 'HT2'"))
                      .toString(),
                  QStringLiteral("改过"));
+        TDMod::reread(dm.TBQuery);
         QVERIFY(dm.TBQuery->locate(QStringLiteral("合同编号"), QStringLiteral("HT2")));
         QCOMPARE(dm.TBQuery->fieldByName(QStringLiteral("合同内容"))->asString(),
                  QStringLiteral("改过"));

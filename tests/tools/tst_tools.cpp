@@ -96,6 +96,7 @@ private Q_SLOTS:
         ProfileFile settings(dir.filePath(QStringLiteral("Settings.ini"))); // no key: 7 days
         TDMod dm(path);
         dm.setSettingsFile(&settings);
+        dm.openAll();
         QCOMPARE(dm.TBCompacter->recordCount(), 200);
         QCOMPARE(dm.TBServer->recordCount(), 30);
         QCOMPARE(dm.TBDepartment->recordCount(), 8);
@@ -178,6 +179,7 @@ private Q_SLOTS:
                   QStringLiteral("--partners"), QStringLiteral("25")});
         QCOMPARE(run.code, 0);
         TDMod dm(path);
+        dm.openAll();
         QCOMPARE(dm.TBCompacter->recordCount(), 60);
         QCOMPARE(dm.TBServer->recordCount(), 25);
         QCOMPARE(dm.TBShoukuan->recordCount() + dm.TBFukuan->recordCount(), 400);

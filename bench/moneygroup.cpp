@@ -1,0 +1,206 @@
+// The program's own path on a large register: start-up until the login dialog shows (a fresh
+// process each time), the reminder check after a login, showing the payables window, and the
+// memory once the payables and the reminders have been opened.
+#include "benchgroups.h"
+#include "benchutil.h"
+#include "data/dataset.h"
+#include "money/tfukfrm.h"
+#include "platform/gui/modal.h"
+#include "platform/paths.h"
+#include "shell/appcontext.h"
+#include "shell/startup.h"
+#include "shell/tfrmcompactmanager.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace Bench {
+
+namespace {
+
+// Set in the environment of the process that starts the program once.
+const char* const StartupChild = "QINTARA_BENCH_STARTUP_CHILD";
+const char* const Shown = "login shown";
+
+// A root holding the register at the program's own path, and settings of an earlier run.
+struct ProgramRoot {
+    QTemporaryDir dir;
+    explicit ProgramRoot(const QString& db) {
+        const QString folder = dir.filePath(QStringLiteral("C/Zanbook"));
+        QDir().mkpath(folder);
+        if (!QFile::link(QFileInfo(db).absoluteFilePath(),
+                         QDir(folder).filePath(QStringLiteral("Hestrel.mdb")))) {
+            note(QStringLiteral("cannot link the register into %1").arg(folder));
+            std::exit(1);
+        }
+        QFile settings(settingsFile());
+        if (!settings.open(QIODevice::WriteOnly) ||
+            settings.write("[Settings]\nFirst=1\nDayTXing=7\n") < 0) {
+            note(QStringLiteral("cannot write %1").arg(settingsFile()));
+            std::exit(1);
+        }
+    }
+    QString path() const { return dir.path(); }
+    QString settingsFile() const { return dir.filePath(QStringLiteral("Settings.ini")); }
+};
+
+void useRoot(const QString& root) {
+    Paths::setRoot(root);
+    Paths::setSettingsFile(QDir(root).filePath(QStringLiteral("Settings.ini")));
+}
+
+// The child: the program's entry sequence up to the first login dialog on the screen.
+[[noreturn]] void startOnce(const QString& root) {
+    useRoot(root);
+    applyProgramFont();
+    Modal::setRunner([](QDialog* dialog) {
+        dialog->show();
+        QApplication::processEvents();
+        std::printf("%s\n", Shown);
+        std::fflush(stdout);
+        std::_Exit(0);
+        return 0;
+    });
+    Startup startup;
+    startup.run();
+    note(QStringLiteral("the login dialog never showed"));
+    std::_Exit(1);
+}
+
+// From starting the process to the line saying the login dialog is shown.
+double startupSample(const Context& ctx, const QString& root) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QLatin1String(StartupChild), root);
+    // the child's warm-up run of the reference is a no-op: it times nothing but the program
+    env.insert(QStringLiteral("QINTARA_SQLITE3"),
+               QStandardPaths::findExecutable(QStringLiteral("true")));
+    p.setProcessEnvironment(env);
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QElapsedTimer t;
+    t.start();
+    p.start(QCoreApplication::applicationFilePath(), {ctx.db, QStringLiteral("money")});
+    QByteArray out;
+    while (!out.contains(Shown) && p.waitForReadyRead(-1))
+        out += p.readAllStandardOutput();
+    const double s = double(t.nsecsElapsed()) / 1e9;
+    p.waitForFinished(-1);
+    if (!out.contains(Shown)) {
+        note(QStringLiteral("start-up failed: %1").arg(QString::fromUtf8(out)));
+        std::exit(1);
+    }
+    return s;
+}
+
+// Modal windows in this process: the login is answered as 管理员, every other window is
+// shown, marks the moment and is closed again.
+struct Windows {
+    QElapsedTimer clock;
+    qint64 decided = -1;
+    bool showReminders = false;
+
+    Windows() {
+        clock.start();
+        Modal::setRunner([this](QDialog* dialog) { return run(dialog); });
+    }
+    ~Windows() { Modal::setRunner({}); }
+
+    int run(QDialog* dialog) {
+        if (dialog->objectName() == QLatin1String("Login")) {
+            dialog->show(); // the showing fills the list of names
+            auto* names = dialog->findChild<QComboBox*>(QStringLiteral("UserName"));
+            names->setCurrentIndex(names->findText(QStringLiteral("管理员")));
+            dialog->findChild<QLineEdit*>(QStringLiteral("Password"))->clear();
+            dialog->findChild<QPushButton*>(QStringLiteral("BtYes"))->click();
+            if (dialog->isVisible())
+                dialog->reject();
+            return dialog->result();
+        }
+        const bool reminders = dialog->objectName() == QLatin1String("TiX");
+        if (reminders) {
+            decided = clock.nsecsElapsed(); // the check has decided to show it
+            if (!showReminders)
+                return QDialog::Rejected;
+        }
+        dialog->show();
+        QApplication::processEvents();
+        if (!reminders)
+            decided = clock.nsecsElapsed();
+        dialog->reject();
+        return QDialog::Rejected;
+    }
+
+    double since(qint64 start) const {
+        return double((decided >= 0 ? decided : clock.nsecsElapsed()) - start) / 1e9;
+    }
+};
+
+} // namespace
+
+void runMoneyGroup(const Context& ctx) {
+    if (qEnvironmentVariableIsSet(StartupChild))
+        startOnce(qEnvironmentVariable(StartupChild));
+
+    ProgramRoot root(ctx.db);
+    std::vector<double> cli, startups;
+    for (int i = 0; i < Repeats; ++i) {
+        cli.push_back(sqliteCli(ctx));
+        startups.push_back(startupSample(ctx, root.path()));
+    }
+
+    useRoot(root.path());
+    applyProgramFont();
+    Windows windows;
+    auto startup = std::make_unique<Startup>();
+    if (!startup->run()) {
+        note(QStringLiteral("the program did not start"));
+        std::exit(1);
+    }
+    TfrmCompactManager* main = app().frmCompactManager;
+
+    std::vector<double> checks, payables;
+    for (int i = 0; i < Repeats; ++i) {
+        cli.push_back(sqliteCli(ctx));
+        windows.decided = -1;
+        windows.showReminders = i == 0; // opened once, as a user sees it
+        const qint64 fired = windows.clock.nsecsElapsed();
+        main->Timer1Timer();
+        checks.push_back(windows.since(fired));
+
+        windows.decided = -1;
+        const qint64 clicked = windows.clock.nsecsElapsed();
+        main->SpeedButton6->click();
+        payables.push_back(windows.since(clicked));
+    }
+    note(QStringLiteral("%1 open payable instalments listed")
+             .arg(app().fukfrm->detail()->recordCount()));
+    const double rss = peakRssMb();
+    startup.reset();
+
+    const double cliS = best("sqlite_cli_s", cli);
+    const double startupS = best("startup_s", startups);
+    const double checkS = best("reminder_check_s", checks);
+    const double payablesS = best("payables_open_s", payables);
+    print("startup_s", startupS, 3);
+    print("startup_ratio", startupS / cliS, 2);
+    print("reminder_check_s", checkS, 3);
+    print("reminder_check_ratio", checkS / cliS, 2);
+    print("payables_open_s", payablesS, 3);
+    print("payables_open_ratio", payablesS / cliS, 2);
+    print("money_peak_rss_mb", rss, 1);
+}
+
+} // namespace Bench

@@ -1,0 +1,288 @@
+#include "ttix.h"
+
+#include "components/dbgrid.h"
+#include "data/tdmod.h"
+#include "platform/dialogs.h"
+#include "platform/gui/modal.h"
+#include "platform/profilefile.h"
+#include "shell/appcontext.h"
+#include "shell/tfrmcompactmanager.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QStyledItemDelegate>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString Section = QStringLiteral("Settings");
+const QString Key = QStringLiteral("DayTXing");
+const QString ReceivableSelect = QStringLiteral("Select * From 合同应收款表_明细 where ");
+const QString PayableSelect = QStringLiteral("Select * From 合同应付款表_明细 where ");
+
+// The days-left column in red on the button-highlight colour.
+class DaysDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->palette.setColor(QPalette::Text, Qt::red);
+        option->palette.setColor(QPalette::HighlightedText, Qt::red);
+        option->backgroundBrush = option->palette.color(QPalette::Light);
+    }
+};
+
+// The days-left column's title in red.
+class DaysHeader : public QHeaderView {
+public:
+    DaysHeader(int section, QWidget* parent)
+        : QHeaderView(Qt::Horizontal, parent), m_section(section) {}
+
+protected:
+    void paintSection(QPainter* painter, const QRect& rect, int logical) const override {
+        if (logical != m_section) {
+            QHeaderView::paintSection(painter, rect, logical);
+            return;
+        }
+        QStyleOptionHeader option;
+        initStyleOption(&option);
+        option.rect = rect;
+        option.section = logical;
+        option.text = model()->headerData(logical, Qt::Horizontal).toString();
+        option.textAlignment = defaultAlignment();
+        option.palette.setColor(QPalette::ButtonText, Qt::red);
+        style()->drawControl(QStyle::CE_Header, &option, painter, this);
+    }
+
+private:
+    int m_section;
+};
+
+} // namespace
+
+TTiX::TTiX(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("TiX"));
+    setWindowTitle(QStringLiteral(" 应收付款提醒记录"));
+    resize(699, 563);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    Panel2 = new QLabel(QStringLiteral("合同应收应付款提醒"), this);
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    Panel2->setFixedHeight(41);
+    Panel2->setAlignment(Qt::AlignCenter);
+    Panel2->setFrameShape(QFrame::Panel);
+    Panel2->setFrameShadow(QFrame::Raised);
+    QFont banner(QStringLiteral("Noto Sans CJK SC")); // stands for 黑体
+    banner.setPixelSize(20);
+    Panel2->setFont(banner);
+    Panel2->setStyleSheet(QStringLiteral("color: red"));
+    layout->addWidget(Panel2);
+
+    Splitter1 = new QSplitter(Qt::Vertical, this);
+    Splitter1->setObjectName(QStringLiteral("Splitter1"));
+    Splitter1->setHandleWidth(8);
+    Splitter1->setChildrenCollapsible(false);
+    layout->addWidget(Splitter1, 1);
+
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFixedHeight(79);
+    auto* bottom = new QHBoxLayout(Panel1);
+    Label3 = new QLabel(QStringLiteral("  设定提前提醒的天数："), Panel1);
+    Edit1 = new QSpinBox(Panel1);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setAccessibleName(QStringLiteral("设定提前提醒的天数"));
+    Edit1->setRange(0, 99);
+    Edit1->setSingleStep(1);
+    Edit1->setValue(7);
+    Edit1->findChild<QLineEdit*>()->setMaxLength(2);
+    QFont days = Edit1->font();
+    days.setPixelSize(16);
+    days.setBold(true);
+    Edit1->setFont(days);
+    Edit1->setStyleSheet(QStringLiteral("QSpinBox { color: red; }"));
+    Edit1->setMinimumWidth(60);
+    Label3->setBuddy(Edit1);
+    Label4 = new QLabel(QStringLiteral("天内提醒"), Panel1);
+    Button1 = new QPushButton(QStringLiteral("&C确认修改"), Panel1);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setAutoDefault(false);
+    Button2 = new QPushButton(QStringLiteral("&E退出"), Panel1);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2->setAutoDefault(false);
+    bottom->addWidget(Label3);
+    bottom->addWidget(Edit1);
+    bottom->addWidget(Label4);
+    bottom->addSpacing(16);
+    bottom->addWidget(Button1);
+    bottom->addStretch(1);
+    bottom->addWidget(Button2);
+    layout->addWidget(Panel1);
+    connect(Button1, &QPushButton::clicked, this, &TTiX::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TTiX::Button2Click);
+}
+
+TTiX::~TTiX() = default;
+
+// Made before the data module; the lists bind to it on first use.
+void TTiX::ensureBound() {
+    if (m_dm || !app().DMod)
+        return;
+    m_dm = app().DMod;
+    Splitter1->addWidget(makeList(Label1, QStringLiteral("应收款提醒表"), DBGrid1, m_dm->TBSTiXing,
+                                  QStringLiteral("DBGrid1")));
+    Splitter1->addWidget(makeList(Label2, QStringLiteral("应付款提醒表"), DBGrid2, m_dm->TBFTiXing,
+                                  QStringLiteral("DBGrid2")));
+}
+
+QWidget* TTiX::makeList(QLabel*& title, const QString& caption, DBGrid*& grid, Dataset* dataset,
+                        const QString& name) {
+    auto* box = new QWidget(Splitter1);
+    auto* layout = new QVBoxLayout(box);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    title = new QLabel(caption, box);
+    title->setAlignment(Qt::AlignCenter);
+    QFont bold = title->font();
+    bold.setBold(true);
+    title->setFont(bold);
+    title->setFixedHeight(title->sizeHint().height() + 6);
+    grid = new DBGrid(dataset, box);
+    grid->setObjectName(name);
+    grid->setAccessibleName(caption);
+    const bool receivable = name == QLatin1String("DBGrid1");
+    const QString side = receivable ? QStringLiteral("应收") : QStringLiteral("应付");
+    grid->setColumns(
+        {{QStringLiteral("合同编号"), {}, 18},
+         {side + QStringLiteral("日期"), {}, 12},
+         {side + QStringLiteral("金额"), {}, 14},
+         {QStringLiteral("day"), QStringLiteral("剩余天数"), 8},
+         {QStringLiteral("合同名称"), {}, 30},
+         {receivable ? QStringLiteral("客户名称") : QStringLiteral("供应商"), {}, 24}});
+    auto* header = new DaysHeader(3, grid);
+    header->setDefaultAlignment(grid->horizontalHeader()->defaultAlignment());
+    header->setHighlightSections(false);
+    grid->setHorizontalHeader(header);
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    grid->applyWidths();
+    grid->setItemDelegateForColumn(3, new DaysDelegate(grid));
+    layout->addWidget(title);
+    layout->addWidget(grid, 1);
+    return box;
+}
+
+int TTiX::dayTXing() const {
+    return m_dm ? m_dm->reminderDays() : 7;
+}
+
+void TTiX::showBanner() {
+    Panel2->setText(QStringLiteral("合同预支付记录提醒(") + QString::number(dayTXing()) +
+                    QStringLiteral("日内)"));
+}
+
+bool TTiX::openLists(const QString& receivableSql, const QString& payableSql) {
+    try {
+        m_dm->updateReminderHorizon();
+        for (auto [ds, sql] :
+             {std::pair{m_dm->TBSTiXing, receivableSql}, std::pair{m_dm->TBFTiXing, payableSql}}) {
+            ds->close();
+            ds->setSql(sql + m_dm->reminderNarrowing(ds));
+            ds->open();
+        }
+        m_dm->TBSTiXing->setFiltered(true);
+        m_dm->TBFTiXing->setFiltered(true);
+        return true;
+    } catch (const std::exception&) {
+        closeLists();
+        return false;
+    }
+}
+
+void TTiX::closeLists() {
+    for (Dataset* ds : {m_dm->TBSTiXing, m_dm->TBFTiXing}) {
+        ds->setFiltered(false);
+        ds->close();
+    }
+}
+
+// Skipped while the window is already up, opened by "合同提醒" within the first second.
+void TTiX::autoCheck() {
+    ensureBound();
+    if (!m_dm || isVisible())
+        return;
+    if (!openLists(ReceivableSelect + QStringLiteral(" (cc>0)"),
+                   PayableSelect + QStringLiteral(" (cc>0)")))
+        return;
+    if (m_dm->TBSTiXing->isEmpty() && m_dm->TBFTiXing->isEmpty()) {
+        closeLists();
+        return;
+    }
+    Modal::exec(this);
+    closeLists();
+}
+
+void TTiX::showOnDemand() {
+    ensureBound();
+    if (!m_dm)
+        return;
+    if (!openLists(ReceivableSelect + QStringLiteral("(cc>0)"),
+                   PayableSelect + QStringLiteral("(cc>0)"))) {
+        Dialogs::plain(QStringLiteral("暂时无法提取记录，请稍后再试!"));
+        return;
+    }
+    Modal::exec(this);
+    closeLists();
+}
+
+void TTiX::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TTiX::FormShow() {
+    ensureBound();
+    showBanner();
+    Edit1->setValue(dayTXing());
+}
+
+void TTiX::Button1Click() {
+    const QString text = Edit1->text().trimmed();
+    if (text.isEmpty())
+        return;
+    bool isNumber = false;
+    const int days = text.toInt(&isNumber);
+    if (!isNumber) {
+        Dialogs::showError(QStringLiteral("“") + text +
+                           QStringLiteral("”不是有效的天数，请输入0到99之间的整数"));
+        return;
+    }
+    app().frmCompactManager->SettingsFile->writeInteger(Section, Key, days);
+    Dialogs::plain(QStringLiteral("设置成功!提前天数为： ") + QString::number(dayTXing()) +
+                   QStringLiteral(" 天!"));
+    m_dm->updateReminderHorizon();
+    m_dm->TBSTiXing->refresh();
+    m_dm->TBFTiXing->refresh();
+    showBanner();
+}
+
+void TTiX::Button2Click() {
+    close();
+}
+
+void TTiX::done(int result) {
+    if (m_dm)
+        closeLists();
+    QDialog::done(result);
+}

@@ -1,0 +1,333 @@
+#include "common/testregistry.h"
+#include "components/dbgrid.h"
+#include "data/tdmod.h"
+#include "money/ttix.h"
+#include "platform/clock.h"
+#include "platform/profilefile.h"
+#include "shell/appcontext.h"
+#include "shell/shellfixture.h"
+#include "shell/tcloseform.h"
+#include "shell/tfrmcompactmanager.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+const QDate Today(2026, 12, 10);
+const QString Section = QStringLiteral("Settings");
+
+// A receivable and a payable contract; instalments go in by days from today.
+struct Register {
+    ShellFixture f;
+    int receivable = 0;
+    int payable = 0;
+
+    Register() {
+        Clock::setNow(QDateTime(Today, QTime(9, 30)));
+        f.addPartner(QStringLiteral("K01"), QStringLiteral("客户一"), true, false);
+        f.addPartner(QStringLiteral("G01"), QStringLiteral("供方一"), false, true);
+        receivable = f.RegisterFixture::addContract(QStringLiteral("HT-R1"), QStringLiteral("销售"),
+                                                    QStringLiteral("K01"), QStringLiteral("收款"));
+        payable = f.RegisterFixture::addContract(QStringLiteral("HT-P1"), QStringLiteral("采购"),
+                                                 QStringLiteral("G01"), QStringLiteral("付款"));
+    }
+    void due(bool receivableSide, int days, double amount, double settled = 0) {
+        if (receivableSide)
+            f.RegisterFixture::addReceivable(receivable, Today.addDays(days), amount, settled);
+        else
+            f.addPayable(payable, Today.addDays(days), amount, settled);
+    }
+    void settings(const QByteArray& text) {
+        QFile file(f.settingsPath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+    TTiX& window() const { return *app().TiX; }
+};
+
+QStringList column(DBGrid* grid, int c) {
+    QStringList values;
+    for (int r = 0; r < grid->model()->rowCount(); ++r)
+        values << grid->model()->index(r, c).data().toString();
+    return values;
+}
+
+// What the window listed while it was up: the days-left column of both lists.
+struct Shown {
+    QStringList receivable, payable;
+    QString banner, days;
+};
+
+Modal::ScriptedModal::Action record(Shown& shown) {
+    return [&shown](QDialog* dialog) {
+        auto* w = static_cast<TTiX*>(dialog);
+        shown.receivable = column(w->DBGrid1, 3);
+        shown.payable = column(w->DBGrid2, 3);
+        shown.banner = w->Panel2->text();
+        shown.days = w->Edit1->text();
+    };
+}
+
+void expectClosed(TDMod& dm) {
+    for (Dataset* ds : {dm.TBSTiXing, dm.TBFTiXing}) {
+        QVERIFY(!ds->isActive());
+        QVERIFY(!ds->isFiltered());
+    }
+}
+
+} // namespace
+
+class TestReminders : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    // Nothing due: the check shows nothing; "合同提醒" shows two empty lists.
+    void nothingDue() {
+        Register r;
+        r.due(true, 8, 100);
+        r.due(false, -3, 100, 100);
+        QVERIFY(r.f.start());
+        r.f.main().Timer1Timer();
+        QCOMPARE(r.f.modal.seen, QStringList("Login"));
+        QCOMPARE(r.f.dialogs().count(), 0);
+        QVERIFY(!r.f.main().Timer1->isActive());
+        expectClosed(r.f.dm());
+
+        Shown shown;
+        r.f.modal.then(record(shown));
+        QTest::mouseClick(r.f.main().SpeedButton2, Qt::LeftButton);
+        QCOMPARE(r.f.modal.seen, QStringList({"Login", "TiX"}));
+        QCOMPARE(shown.receivable, QStringList());
+        QCOMPARE(shown.payable, QStringList());
+        QCOMPARE(shown.banner, QStringLiteral("合同预支付记录提醒(7日内)"));
+        QCOMPARE(r.window().windowTitle(), QStringLiteral(" 应收付款提醒记录"));
+        expectClosed(r.f.dm());
+    }
+
+    void listed_data() {
+        QTest::addColumn<int>("setting");
+        QTest::addColumn<int>("days");
+        QTest::addColumn<double>("settled"); // of 100 due
+        QTest::addColumn<bool>("listed");
+        QTest::newRow("yesterday, setting 0") << 0 << -1 << 0.0 << true;
+        QTest::newRow("yesterday, setting 7") << 7 << -1 << 0.0 << true;
+        QTest::newRow("long overdue") << 7 << -400 << 50.0 << true;
+        QTest::newRow("today, setting 0") << 0 << 0 << 0.0 << true;
+        QTest::newRow("tomorrow, setting 0") << 0 << 1 << 0.0 << false;
+        QTest::newRow("in 7 days, setting 7") << 7 << 7 << 0.0 << true;
+        QTest::newRow("in 8 days, setting 7") << 7 << 8 << 0.0 << false;
+        QTest::newRow("in 99 days, setting 99") << 99 << 99 << 0.0 << true;
+        QTest::newRow("settled, due today") << 7 << 0 << 100.0 << false;
+        QTest::newRow("overpaid, overdue") << 7 << -2 << 150.0 << false;
+    }
+    // The automatic check after the login lists the row in its side's list, and only there.
+    void listed() {
+        QFETCH(int, setting);
+        QFETCH(int, days);
+        QFETCH(double, settled);
+        QFETCH(bool, listed);
+        for (bool receivable : {true, false}) {
+            Register r;
+            r.settings(QStringLiteral("[Settings]\nFirst=1\nDayTXing=%1\n").arg(setting).toUtf8());
+            r.due(receivable, days, 100, settled);
+            QVERIFY(r.f.start());
+            Shown shown;
+            r.f.modal.then(record(shown));
+            QVERIFY(r.f.main().Timer1->isActive());
+            r.f.main().Timer1Timer();
+            QVERIFY(!r.f.main().Timer1->isActive());
+            const QStringList expected =
+                listed ? QStringList(QString::number(days)) : QStringList();
+            QCOMPARE(r.f.modal.seen.size(), listed ? 2 : 1);
+            QCOMPARE(receivable ? shown.receivable : shown.payable, expected);
+            QCOMPARE(receivable ? shown.payable : shown.receivable, QStringList());
+            QCOMPARE(r.f.dialogs().count(), 0);
+            expectClosed(r.f.dm());
+        }
+    }
+
+    // Rows without a due date are never listed below 100 days.
+    void undated() {
+        Register r;
+        r.f.RegisterFixture::addReceivable(r.receivable, QVariant(), 100, 0);
+        r.due(false, 3, 100);
+        QVERIFY(r.f.start());
+        Shown shown;
+        r.f.modal.then(record(shown));
+        r.f.main().Timer1Timer();
+        QCOMPARE(shown.receivable, QStringList());
+        QCOMPARE(shown.payable, QStringList("3"));
+    }
+
+    // A horizon of 100 days or more, set in the file, lists them with 100, and everything up to
+    // the horizon.
+    void undatedFromAHundredDays() {
+        Register r;
+        r.settings("[Settings]\nFirst=1\nDayTXing=150\n");
+        r.f.RegisterFixture::addReceivable(r.receivable, QVariant(), 100, 0);
+        r.due(true, 150, 100);
+        r.due(true, 151, 100);
+        QVERIFY(r.f.start());
+        Shown shown;
+        r.f.modal.then(record(shown));
+        r.f.main().Timer1Timer();
+        QCOMPARE(shown.receivable, QStringList({"100", "150"}));
+        QCOMPARE(shown.banner, QStringLiteral("合同预支付记录提醒(150日内)"));
+    }
+
+    // Setting 3: written, confirmed, shown in the banner, and both lists shortened at once.
+    void changeTheDays() {
+        Register r;
+        for (bool receivable : {true, false})
+            for (int days : {-1, 2, 5})
+                r.due(receivable, days, 100);
+        QVERIFY(r.f.start());
+        Shown before, after;
+        r.f.modal.then([&](QDialog* dialog) {
+            auto* w = static_cast<TTiX*>(dialog);
+            record(before)(dialog);
+            QLineEdit* box = w->Edit1->findChild<QLineEdit*>();
+            box->selectAll();
+            QTest::keyClicks(w->Edit1, QStringLiteral("3"));
+            QTest::mouseClick(w->Button1, Qt::LeftButton);
+            record(after)(dialog);
+            QTest::mouseClick(w->Button2, Qt::LeftButton);
+            QVERIFY(!w->isVisible());
+        });
+        r.f.main().Timer1Timer();
+        QCOMPARE(before.banner, QStringLiteral("合同预支付记录提醒(7日内)"));
+        QCOMPARE(before.days, QStringLiteral("7"));
+        QCOMPARE(before.receivable, QStringList({"-1", "2", "5"}));
+        QCOMPARE(before.payable, QStringList({"-1", "2", "5"}));
+        QCOMPARE(
+            ProfileFile(r.f.settingsPath()).readInteger(Section, QStringLiteral("DayTXing"), 0), 3);
+        QCOMPARE(r.f.dialogs().texts(), QStringList(QStringLiteral("设置成功!提前天数为： 3 天!")));
+        QCOMPARE(r.f.dialogs().last().caption, QStringLiteral("qintara"));
+        QCOMPARE(after.banner, QStringLiteral("合同预支付记录提醒(3日内)"));
+        QCOMPARE(after.receivable, QStringList({"-1", "2"}));
+        QCOMPARE(after.payable, QStringList({"-1", "2"}));
+        expectClosed(r.f.dm());
+
+        // a longer horizon lists more again, also on demand
+        Shown longer;
+        r.f.modal.then([&](QDialog* dialog) {
+            auto* w = static_cast<TTiX*>(dialog);
+            w->Edit1->findChild<QLineEdit*>()->selectAll();
+            QTest::keyClicks(w->Edit1, QStringLiteral("30"));
+            QTest::mouseClick(w->Button1, Qt::LeftButton);
+            record(longer)(dialog);
+        });
+        QTest::mouseClick(r.f.main().SpeedButton2, Qt::LeftButton);
+        QCOMPARE(longer.receivable, QStringList({"-1", "2", "5"}));
+        QCOMPARE(longer.banner, QStringLiteral("合同预支付记录提醒(30日内)"));
+        expectClosed(r.f.dm());
+    }
+
+    // Text that is no number is refused; nothing is written.
+    void notANumber() {
+        Register r;
+        r.due(true, 1, 100);
+        QVERIFY(r.f.start());
+        const QByteArray before = [&] {
+            QFile file(r.f.settingsPath());
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        }();
+        r.f.modal.then([&](QDialog* dialog) {
+            auto* w = static_cast<TTiX*>(dialog);
+            w->Edit1->findChild<QLineEdit*>()->setText(QStringLiteral("a5"));
+            w->Button1Click();
+        });
+        QTest::mouseClick(r.f.main().SpeedButton2, Qt::LeftButton);
+        QCOMPARE(r.f.dialogs().count(), 1);
+        QCOMPARE(r.f.dialogs().last().icon, Dialogs::Icon::Error);
+        QVERIFY2(r.f.dialogs().last().text.contains(QStringLiteral("a5")),
+                 qPrintable(r.f.dialogs().last().text));
+        QFile file(r.f.settingsPath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
+    }
+
+    void missingSettingMeansSeven() {
+        Register r;
+        r.settings("[Settings]\nFirst=1\n");
+        r.due(true, 7, 100);
+        r.due(true, 8, 100);
+        QVERIFY(r.f.start());
+        Shown shown;
+        r.f.modal.then(record(shown));
+        r.f.main().Timer1Timer();
+        QCOMPARE(shown.banner, QStringLiteral("合同预支付记录提醒(7日内)"));
+        QCOMPARE(shown.days, QStringLiteral("7"));
+        QCOMPARE(shown.receivable, QStringList("7"));
+    }
+
+    // After a change of operator the check runs again.
+    void againAfterAChangeOfOperator() {
+        Register r;
+        r.due(false, 0, 100);
+        QVERIFY(r.f.start());
+        r.f.main().Timer1Timer(); // shown and closed
+        QCOMPARE(r.f.modal.seen, QStringList({"Login", "TiX"}));
+        r.f.modal
+            .then([](QDialog* dialog) {
+                QTest::mouseClick(static_cast<TCloseForm*>(dialog)->Button2, Qt::LeftButton);
+            })
+            .then(ShellFixture::login(QStringLiteral("管理员"), {}));
+        r.f.main().close();
+        QVERIFY(r.f.main().Timer1->isActive());
+        Shown shown;
+        r.f.modal.then(record(shown));
+        r.f.main().Timer1Timer();
+        QCOMPARE(r.f.modal.seen, QStringList({"Login", "TiX", "CloseForm", "Login", "TiX"}));
+        QCOMPARE(shown.payable, QStringList("0"));
+    }
+
+    // The check that fires while "合同提醒" is up leaves that window alone.
+    void skippedWhileShown() {
+        Register r;
+        r.due(true, 0, 100);
+        QVERIFY(r.f.start());
+        Shown shown;
+        r.f.modal.then([&](QDialog* dialog) {
+            r.f.main().Timer1Timer();
+            record(shown)(dialog);
+        });
+        QTest::mouseClick(r.f.main().SpeedButton2, Qt::LeftButton);
+        QCOMPARE(r.f.modal.seen, QStringList({"Login", "TiX"}));
+        QCOMPARE(shown.receivable, QStringList("0"));
+        QVERIFY(!r.f.main().Timer1->isActive());
+        expectClosed(r.f.dm());
+    }
+
+    void look() {
+        Register r;
+        QVERIFY(r.f.start());
+        TTiX& w = r.window();
+        QCOMPARE(w.size(), QSize(699, 563));
+        QCOMPARE(w.Panel2->height(), 41);
+        QCOMPARE(w.Panel1->height(), 79);
+        QCOMPARE(w.Button1->text(), QStringLiteral("&C确认修改"));
+        QCOMPARE(w.Button2->text(), QStringLiteral("&E退出"));
+        QCOMPARE(w.Edit1->minimum(), 0);
+        QCOMPARE(w.Edit1->maximum(), 99);
+        r.f.modal.then([](QDialog* dialog) {
+            auto* t = static_cast<TTiX*>(dialog);
+            QStringList titles;
+            for (int c = 0; c < t->DBGrid1->model()->columnCount(); ++c)
+                titles << t->DBGrid1->model()->headerData(c, Qt::Horizontal).toString();
+            QCOMPARE(titles, QStringList({"合同编号", "应收日期", "应收金额", "剩余天数",
+                                          "合同名称", "客户名称"}));
+            QCOMPARE(t->DBGrid2->model()->headerData(5, Qt::Horizontal).toString(),
+                     QStringLiteral("供应商"));
+        });
+        QTest::mouseClick(r.f.main().SpeedButton2, Qt::LeftButton);
+    }
+};
+QINTARA_TEST(TestReminders)
+#include "tst_reminders.moc"
