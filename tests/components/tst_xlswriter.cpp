@@ -1,4 +1,5 @@
 #include "common/externalreaders.h"
+#include "common/filesizelimit.h"
 #include "common/testregistry.h"
 #include "components/xlswriter.h"
 #include "data/currency.h"
@@ -10,8 +11,6 @@
 #include <QJsonArray>
 #include <QTemporaryDir>
 #include <QTest>
-#include <csignal>
-#include <sys/resource.h>
 
 using Cells = std::vector<XlsWriter::Cell>;
 
@@ -45,22 +44,6 @@ QString mixedText(int length, int seed) {
     }
     return s.left(length);
 }
-
-// Limits the size of files this process writes, so a write fails midway as on a full disk.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit r = m_old;
-        r.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &r);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_old); }
-
-private:
-    rlimit m_old;
-};
 
 } // namespace
 
