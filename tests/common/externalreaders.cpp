@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QJsonDocument>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -123,7 +124,32 @@ QJsonObject readXls(const QString& path, int rows) {
 QStringList pdfPages(const QString& path) {
     const QString text = QString::fromUtf8(
         run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")}));
-    QStringList pages = text.split(QLatin1Char('\f'));
+    // Fonts that draw a radical and its ideograph with one glyph may name the radical in the
+    // file; the reader is asked about the ideograph.
+    // Their compatibility form is the traditional one where the simplified one differs.
+    static const QHash<QString, QString> simplified{
+        {QStringLiteral("戶"), QStringLiteral("户")}, {QStringLiteral("見"), QStringLiteral("见")},
+        {QStringLiteral("門"), QStringLiteral("门")}, {QStringLiteral("長"), QStringLiteral("长")},
+        {QStringLiteral("車"), QStringLiteral("车")}, {QStringLiteral("貝"), QStringLiteral("贝")},
+        {QStringLiteral("頁"), QStringLiteral("页")}, {QStringLiteral("風"), QStringLiteral("风")},
+        {QStringLiteral("飛"), QStringLiteral("飞")}, {QStringLiteral("馬"), QStringLiteral("马")},
+        {QStringLiteral("魚"), QStringLiteral("鱼")}, {QStringLiteral("鳥"), QStringLiteral("鸟")},
+        {QStringLiteral("麥"), QStringLiteral("麦")}, {QStringLiteral("黃"), QStringLiteral("黄")},
+        {QStringLiteral("齊"), QStringLiteral("齐")}, {QStringLiteral("齒"), QStringLiteral("齿")},
+        {QStringLiteral("龍"), QStringLiteral("龙")}, {QStringLiteral("龜"), QStringLiteral("龟")},
+        {QStringLiteral("韋"), QStringLiteral("韦")}};
+    QString plain;
+    plain.reserve(text.size());
+    for (QChar ch : text) {
+        const char16_t u = ch.unicode();
+        if ((u >= 0x2E80 && u <= 0x2EFF) || (u >= 0x2F00 && u <= 0x2FDF)) {
+            const QString ideograph = QString(ch).normalized(QString::NormalizationForm_KC);
+            plain += simplified.value(ideograph, ideograph);
+        } else {
+            plain += ch;
+        }
+    }
+    QStringList pages = plain.split(QLatin1Char('\f'));
     if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
         pages.removeLast();
     return pages;
