@@ -60,10 +60,10 @@ QFont lishu(double points, bool bold) {
     return plainFont({QStringLiteral("LiSu"), QStringLiteral("Noto Serif CJK SC")}, points, bold);
 }
 
+// A sans face that has the Chinese glyphs itself: text drawn through a fallback face comes out
+// misshapen in the print preview.
 QFont arial(double points) {
-    return plainFont({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
-                      QStringLiteral("DejaVu Sans"), QStringLiteral("Noto Sans CJK SC")},
-                     points, false);
+    return plainFont({QStringLiteral("Noto Sans CJK SC")}, points, false);
 }
 
 // ---------------------------------------------------------------- elements
