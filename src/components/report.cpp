@@ -225,6 +225,14 @@ int Document::print(QPagedPaintDevice& device) {
     Band* detail = first(Band::Kind::Detail);
     for (auto& sum : m_sums)
         sum->m_total = Currency();
+    // bound controls stay still while the rows are walked, whatever way the walk ends
+    struct Still {
+        Dataset* ds;
+        ~Still() {
+            if (ds)
+                ds->enableControls();
+        }
+    } still{m_dataset};
     if (m_dataset) {
         m_dataset->disableControls();
         m_dataset->first();
@@ -237,8 +245,6 @@ int Document::print(QPagedPaintDevice& device) {
             printBand(run, detail);
     if (Band* summary = first(Band::Kind::Summary))
         printBand(run, summary);
-    if (m_dataset)
-        m_dataset->enableControls();
     run.painter.end();
     return run.pages;
 }

@@ -9,7 +9,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QSet>
 #include <QSqlQuery>
+#include <algorithm>
 
 namespace SpreadsheetExport {
 
@@ -62,9 +64,17 @@ public:
         const Field* key = sheet.textKey.isEmpty() || table.isEmpty() || !db
                                ? nullptr
                                : ds.findField(sheet.textKey);
-        if (!key)
+        const bool any = std::any_of(fields.begin(), fields.end(), [](const Field* f) {
+            return f->kind() == Field::Kind::OnDemand;
+        });
+        if (!key || !any || !worthIt(*db, ds, table))
             return;
         m_key = key;
+        // only the rows shown: the texts of other contracts stay out of the file
+        QSet<qint64> shown;
+        shown.reserve(ds.recordCount());
+        for (int pos = 0; pos < ds.recordCount(); ++pos)
+            shown.insert(ds.valueAt(pos, key).toLongLong());
         for (const Field* f : fields) {
             if (f->kind() != Field::Kind::OnDemand)
                 continue;
@@ -74,8 +84,12 @@ public:
                             .arg(key->name(), f->name(), table)))
                 continue;
             QHash<qint64, Cell>& cells = m_cells[f];
-            while (q.next())
-                cells.insert(q.value(0).toLongLong(), out.text(q.value(1).toString()));
+            cells.reserve(shown.size());
+            while (q.next()) {
+                const qint64 k = q.value(0).toLongLong();
+                if (shown.contains(k))
+                    cells.insert(k, out.text(q.value(1).toString()));
+            }
         }
     }
 
@@ -91,6 +105,15 @@ public:
     }
 
 private:
+    // One pass over the table pays when the list shows a good part of it; a few rows are read
+    // one by one.
+    static bool worthIt(Database& db, const Dataset& ds, const QString& table) {
+        QSqlQuery q(db.connection());
+        if (!q.exec(QStringLiteral("SELECT count(*) FROM \"%1\"").arg(table)) || !q.next())
+            return false;
+        return qint64(ds.recordCount()) * 4 >= q.value(0).toLongLong();
+    }
+
     const Field* m_key = nullptr;
     QHash<const Field*, QHash<qint64, Cell>> m_cells;
 };

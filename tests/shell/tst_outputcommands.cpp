@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFile>
 #include <QJsonArray>
 #include <QSignalSpy>
 #include <QTabBar>
@@ -51,6 +52,7 @@ void addPartners(ShellFixture& f) {
     f.addContract(QStringLiteral("HT-001"), QStringLiteral("S02"));
     f.addContract(QStringLiteral("HT-002"), QStringLiteral("S01"));
     f.addContract(QStringLiteral("HT-004"), QStringLiteral("C01"));
+    f.exec(QStringLiteral("UPDATE Compact SET 合同内容 = 'TEXT OF ' || 合同编号"));
 }
 
 } // namespace
@@ -99,6 +101,13 @@ private Q_SLOTS:
         QCOMPARE(numbers.size(), 2);
         QVERIFY(numbers.contains(QStringLiteral("HT-002")) &&
                 numbers.contains(QStringLiteral("HT-003")));
+        // the texts of the other partners' contracts are nowhere in the file
+        QFile file(Paths::mapped(QStringLiteral("C:\\合同表.xls")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QVERIFY(bytes.contains("TEXT OF HT-002"));
+        QVERIFY(!bytes.contains("TEXT OF HT-001"));
+        QVERIFY(!bytes.contains("TEXT OF HT-004"));
     }
 
     // The help document of the working directory, not of the program's folder.
