@@ -87,20 +87,19 @@ public:
     }
     const QByteArray& data() const { return m_b; }
 
-    static bool isWide(const QString& s) {
-        for (QChar c : s)
-            if (c.unicode() > 0xFF)
-                return true;
-        return false;
-    }
+    static bool isWide(const QString& s) { return !QtPrivate::isLatin1(s); }
     static void chars(QByteArray& out, const QString& s, qsizetype from, qsizetype count,
                       bool wide) {
         if (wide) {
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+            out.append(reinterpret_cast<const char*>(s.constData() + from), count * 2);
+#else
             const qsizetype at = out.size();
             out.resize(at + count * 2);
             char* p = out.data() + at;
             for (qsizetype i = 0; i < count; ++i, p += 2)
                 qToLittleEndian(s.at(from + i).unicode(), p);
+#endif
         } else {
             for (qsizetype i = 0; i < count; ++i)
                 out.append(char(s.at(from + i).unicode()));
@@ -109,6 +108,28 @@ public:
 
 private:
     QByteArray m_b;
+};
+
+// Writes little-endian values into a buffer large enough for them.
+struct Packer {
+    char* p;
+    Packer& u16(quint16 v) {
+        qToLittleEndian(v, p);
+        p += 2;
+        return *this;
+    }
+    Packer& u32(quint32 v) {
+        qToLittleEndian(v, p);
+        p += 4;
+        return *this;
+    }
+    Packer& f64(double v) {
+        quint64 bits;
+        std::memcpy(&bits, &v, 8);
+        qToLittleEndian(bits, p);
+        p += 8;
+        return *this;
+    }
 };
 
 QByteArray xfRecord(quint16 font, quint16 format, bool style) {
@@ -353,8 +374,11 @@ void XlsWriter::appendRow(Sheet& sheet, const std::vector<Cell>& cells, quint16 
             failure(QStringLiteral("工作表“%1”超过 %2 行").arg(sheet.name).arg(MaxRows)));
     const auto row = quint16(sheet.rows++);
     int first = -1, last = -1;
-    Bytes out;
-    for (size_t col = 0; col < cells.size() && col < 256; ++col) {
+    // packed in place: cells are the bulk of a large workbook
+    const size_t count = std::min<size_t>(cells.size(), 256);
+    char buffer[256 * 18];
+    Packer out{buffer};
+    for (size_t col = 0; col < count; ++col) {
         const Cell& c = cells[col];
         if (c.kind == Cell::Kind::Blank)
             continue;
@@ -374,12 +398,13 @@ void XlsWriter::appendRow(Sheet& sheet, const std::vector<Cell>& cells, quint16 
             xf = XfDateTime;
         out.u16(NUMBER).u16(14).u16(row).u16(quint16(col)).u16(xf).f64(c.number);
     }
-    Bytes rowRecord;
-    rowRecord.u16(ROW).u16(16).u16(row);
-    rowRecord.u16(quint16(first < 0 ? 0 : first)).u16(quint16(last < 0 ? 0 : last + 1));
-    rowRecord.u16(0x00FF).u16(0).u16(0).u32(0x000F0100); // default height, Normal style
-    sheet.blockRows += rowRecord.data();
-    sheet.blockCells += out.data();
+    sheet.blockCells.append(buffer, out.p - buffer);
+    char rowRecord[20];
+    Packer r{rowRecord};
+    r.u16(ROW).u16(16).u16(row);
+    r.u16(quint16(first < 0 ? 0 : first)).u16(quint16(last < 0 ? 0 : last + 1));
+    r.u16(0x00FF).u16(0).u16(0).u32(0x000F0100); // default height, Normal style
+    sheet.blockRows.append(rowRecord, sizeof rowRecord);
     if (++sheet.blockCount == RowsPerBlock)
         sheet.closeBlock();
 }

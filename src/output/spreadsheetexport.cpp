@@ -80,7 +80,8 @@ public:
                 continue;
             QSqlQuery q(db->connection());
             q.setForwardOnly(true);
-            if (!q.exec(QStringLiteral("SELECT \"%1\", \"%2\" FROM \"%3\"")
+            // as bytes: the store's UTF-8 reaches us without a conversion on its side
+            if (!q.exec(QStringLiteral("SELECT \"%1\", CAST(\"%2\" AS BLOB) FROM \"%3\"")
                             .arg(key->name(), f->name(), table)))
                 continue;
             QHash<qint64, Cell>& cells = m_cells[f];
@@ -88,7 +89,7 @@ public:
             while (q.next()) {
                 const qint64 k = q.value(0).toLongLong();
                 if (shown.contains(k))
-                    cells.insert(k, out.text(q.value(1).toString()));
+                    cells.insert(k, out.text(QString::fromUtf8(q.value(1).toByteArray())));
             }
         }
     }
