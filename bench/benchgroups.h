@@ -5,5 +5,6 @@
 namespace Bench {
 
 void runDataGroup(const Context& ctx);
+void runOutputGroup(const Context& ctx);
 
 } // namespace Bench
