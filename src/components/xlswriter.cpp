@@ -36,6 +36,7 @@ enum : quint16 {
 
 constexpr int MaxRecordData = 8224;
 constexpr int RowsPerBlock = 32;
+constexpr qsizetype KnownLimit = 20000;
 constexpr qsizetype FlushAt = 1 << 20;
 
 // Cell formats, by their index among the XF records (0-14 are styles, 15 the plain cell).
@@ -308,7 +309,9 @@ XlsWriter::Cell XlsWriter::text(const QString& value) {
     if (value.isEmpty())
         return c;
     c.kind = Cell::Kind::Text;
-    const QString s = value.size() > MaxTextLength ? value.left(MaxTextLength) : value;
+    QString s = value.size() > MaxTextLength ? value.left(MaxTextLength) : value;
+    if (s.size() < value.size() && s.back().isHighSurrogate())
+        s.chop(1); // no half of a character
     // Long texts are seldom repeated; only short ones are looked up.
     const bool shortText = s.size() <= 255;
     if (shortText) {
@@ -322,7 +325,9 @@ XlsWriter::Cell XlsWriter::text(const QString& value) {
     c.text = m_unique;
     appendShared(s);
     ++m_total;
-    if (shortText)
+    // Values that repeat (partners, directions, departments) show up early; past this many,
+    // new texts are mostly unique numbers and names, not worth remembering.
+    if (shortText && m_known.size() < KnownLimit)
         m_known.insert(s, c.text);
     return c;
 }

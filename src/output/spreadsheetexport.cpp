@@ -95,13 +95,17 @@ public:
     }
 
     // False when the field's text must be read from the dataset.
-    bool find(const Dataset& ds, int position, const Field* f, Cell& cell) const {
-        auto texts = m_cells.constFind(f);
-        if (texts == m_cells.constEnd())
-            return false;
+    // The texts read for a field; none when it is read from the dataset.
+    const QHash<qint64, Cell>* texts(const Field* f) const {
+        auto it = m_cells.constFind(f);
+        return it == m_cells.constEnd() ? nullptr : &it.value();
+    }
+
+    // The cell of a row from the texts read; false when the dataset must give it.
+    bool find(const Dataset& ds, int position, const QHash<qint64, Cell>& texts, Cell& cell) const {
         if (ds.isEditing() && position == ds.recNo() - 1)
             return false; // the pending text is not stored yet
-        cell = texts->value(ds.valueAt(position, m_key).toLongLong());
+        cell = texts.value(ds.valueAt(position, m_key).toLongLong());
         return true;
     }
 
@@ -171,11 +175,14 @@ void write(const Definition& definition, const QString& path) {
     for (const Planned& p : plan) {
         const Dataset& ds = *p.sheet->source;
         const DemandTexts texts(*p.sheet, definition.database, p.fields, out);
+        std::vector<const QHash<qint64, Cell>*> read;
+        for (const Field* f : p.fields)
+            read.push_back(texts.texts(f));
         std::vector<Cell> row(p.fields.size());
         for (const Part& part : p.parts) {
             for (int pos = part.firstRow; pos < part.firstRow + part.rows; ++pos) {
                 for (size_t c = 0; c < p.fields.size(); ++c)
-                    if (!texts.find(ds, pos, p.fields[c], row[c]))
+                    if (!read[c] || !texts.find(ds, pos, *read[c], row[c]))
                         row[c] = out.cell(ds.valueAt(pos, p.fields[c]));
                 out.addRow(part.sheet, row);
             }
