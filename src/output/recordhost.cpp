@@ -4,6 +4,7 @@
 #include "platform/gui/modal.h"
 #include "shell/appcontext.h"
 
+#include <QApplication>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
@@ -36,7 +37,9 @@ void RecordHost::preview() {
     QPrinter printer(QPrinter::HighResolution);
     printer.setCopyCount(1);
     QuickRep1().setUp(printer);
-    QPrintPreviewDialog dialog(&printer, parentWidget());
+    // over the window that asked for it (the editor), not over the main window behind it
+    QWidget* over = QApplication::activeModalWidget();
+    QPrintPreviewDialog dialog(&printer, over ? over : parentWidget());
     dialog.setObjectName(QStringLiteral("PrintPreview"));
     dialog.setWindowTitle(QStringLiteral("打印预览"));
     dialog.resize(1000, 720);
