@@ -29,6 +29,7 @@ const Group groups[] = {
     {"data", runDataGroup},
     {"search", runSearchGroup},
     {"money", runMoneyGroup},
+    {"output", runOutputGroup},
 };
 
 } // namespace

@@ -7,5 +7,6 @@ namespace Bench {
 void runDataGroup(const Context& ctx);
 void runSearchGroup(const Context& ctx);
 void runMoneyGroup(const Context& ctx);
+void runOutputGroup(const Context& ctx);
 
 } // namespace Bench

@@ -704,15 +704,15 @@ void TFormAddCom::Button11Click() {
 
 void TFormAddCom::Button14Click() {
     if (app().FKPrint)
-        Modal::exec(app().FKPrint);
+        app().FKPrint->preview();
 }
 
 void TFormAddCom::Button15Click() {
     if (app().SKPrint)
-        Modal::exec(app().SKPrint);
+        app().SKPrint->preview();
 }
 
 void TFormAddCom::Button16Click() {
     if (app().QTPrint)
-        Modal::exec(app().QTPrint);
+        app().QTPrint->preview();
 }

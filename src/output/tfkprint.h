@@ -1,11 +1,10 @@
 #pragma once
-// Printed record of a payable contract (placeholder until the window is built).
-#include <QDialog>
+// The printed record of a payable contract.
+#include "recordhost.h"
 
-class TFKPrint : public QDialog {
+class TFKPrint : public RecordHost {
     Q_OBJECT
 public:
-    explicit TFKPrint(QWidget* parent = nullptr) : QDialog(parent) {
-        setObjectName(QStringLiteral("FKPrint"));
-    }
+    explicit TFKPrint(QWidget* parent = nullptr)
+        : RecordHost(RecordLayout::payable(), QStringLiteral("FKPrint"), parent) {}
 };

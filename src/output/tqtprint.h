@@ -1,11 +1,10 @@
 #pragma once
-// Printed record of another contract (placeholder until the window is built).
-#include <QDialog>
+// The printed record of another contract.
+#include "recordhost.h"
 
-class TQTPrint : public QDialog {
+class TQTPrint : public RecordHost {
     Q_OBJECT
 public:
-    explicit TQTPrint(QWidget* parent = nullptr) : QDialog(parent) {
-        setObjectName(QStringLiteral("QTPrint"));
-    }
+    explicit TQTPrint(QWidget* parent = nullptr)
+        : RecordHost(RecordLayout::other(), QStringLiteral("QTPrint"), parent) {}
 };

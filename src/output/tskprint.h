@@ -1,11 +1,10 @@
 #pragma once
-// Printed record of a receivable contract (placeholder until the window is built).
-#include <QDialog>
+// The printed record of a receivable contract.
+#include "recordhost.h"
 
-class TSKPrint : public QDialog {
+class TSKPrint : public RecordHost {
     Q_OBJECT
 public:
-    explicit TSKPrint(QWidget* parent = nullptr) : QDialog(parent) {
-        setObjectName(QStringLiteral("SKPrint"));
-    }
+    explicit TSKPrint(QWidget* parent = nullptr)
+        : RecordHost(RecordLayout::receivable(), QStringLiteral("SKPrint"), parent) {}
 };

@@ -3,10 +3,13 @@
 #include "programexit.h"
 #include "startup.h"
 
+#include <QIcon>
+
 int main(int argc, char** argv) {
     Application application(argc, argv);
     Application::setQuitOnLastWindowClosed(false); // the close sequence decides
     applyProgramFont();
+    Application::setWindowIcon(QIcon(QStringLiteral(":/icon/qintara.svg")));
     ProgramExit::setStopper([] { QCoreApplication::exit(0); });
     Startup startup;
     bool running = false;

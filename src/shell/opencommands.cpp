@@ -11,6 +11,7 @@
 #include "money/tfukfrm.h"
 #include "money/tshkfrm.h"
 #include "money/ttix.h"
+#include "output/spreadsheetexport.h"
 #include "platform/gui/modal.h"
 #include "platform/gui/shellopen.h"
 #include "safety/tbfen.h"
@@ -33,8 +34,10 @@ void TfrmCompactManager::SpeedButton8Click() {
     Modal::exec(app().ChaZhao);
 }
 
-// The spreadsheet export arrives with the output windows.
-void TfrmCompactManager::SpeedButton1Click() {}
+void TfrmCompactManager::SpeedButton1Click() {
+    if (m_dm)
+        SpreadsheetExport::exportContracts(*m_dm);
+}
 
 void TfrmCompactManager::SpeedButton4Click() {
     Modal::exec(app().shkfrm);

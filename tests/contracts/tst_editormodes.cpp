@@ -186,7 +186,7 @@ private Q_SLOTS:
         TFKPrint payableRecord;
         app().FKPrint = &payableRecord;
         EditorFixture::click(e.Button14);
-        QCOMPARE(f->modal.seen, QStringList{QStringLiteral("FKPrint")});
+        QCOMPARE(f->modal.seen, QStringList{QStringLiteral("PrintPreview")});
     }
 
     void chooseContractFile() {

@@ -1,0 +1,36 @@
+#pragma once
+// The window that holds one printed-record layout: created at start and never shown itself,
+// it builds the record of the current contract and shows it in the print preview.
+#include "contractrecord.h"
+
+#include <QDialog>
+#include <QPointer>
+#include <memory>
+
+class QPagedPaintDevice;
+class QPrintPreviewDialog;
+class TDMod;
+
+class RecordHost : public QDialog {
+    Q_OBJECT
+public:
+    RecordHost(const RecordLayout& layout, const QString& objectName, QWidget* parent);
+    ~RecordHost() override;
+
+    // The data module whose current contract is printed; app().DMod when never set.
+    void bindData(TDMod* dm);
+
+    // Shows the record in the print preview (pages, printer set-up, printing, PDF); returns
+    // when the preview is closed.
+    void preview();
+    // Prints the record onto a device set up as A4 landscape; returns the pages printed.
+    int print(QPagedPaintDevice& device);
+
+    // The layout, built on first use.
+    ContractRecord& QuickRep1();
+
+private:
+    const RecordLayout& m_layout;
+    QPointer<TDMod> m_dm;
+    std::unique_ptr<ContractRecord> m_record;
+};

@@ -1,0 +1,219 @@
+#include "spreadsheetexport.h"
+
+#include "components/xlswriter.h"
+#include "data/tdmod.h"
+#include "platform/dialogs.h"
+#include "platform/gui/shellopen.h"
+#include "platform/paths.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+#include <QSqlQuery>
+#include <algorithm>
+
+namespace SpreadsheetExport {
+
+namespace {
+
+using Cell = XlsWriter::Cell;
+
+// The two money exports differ only in these.
+struct MoneySide {
+    const char* file;
+    const char* partnerSheet;
+    Dataset* TDMod::*byDate;
+    Dataset* TDMod::*byPartner;
+};
+
+const MoneySide Payables{"C:\\应付款表.xls", "按供应商", &TDMod::TBFukuan, &TDMod::TBFuKuanZong};
+const MoneySide Receivables{"C:\\应收款表.xls", "按客户", &TDMod::TBShoukuan,
+                            &TDMod::TBShouKuanZong};
+
+Definition money(TDMod& dm, const MoneySide& side) {
+    return {QString::fromUtf8(side.file),
+            {{QStringLiteral("按时间"), dm.*side.byDate, true, {}},
+             {QString::fromUtf8(side.partnerSheet), dm.*side.byPartner, false, {}}},
+            &dm.database()};
+}
+
+int columnWidth(const Field& f) {
+    switch (f.type()) {
+    case FieldType::Memo:
+        return 40;
+    case FieldType::String:
+        return std::clamp(f.size(), 8, 30);
+    case FieldType::Currency:
+        return 14;
+    case FieldType::DateTime:
+        return 12;
+    default:
+        return std::max(8, int(f.title().size()) * 2 + 2);
+    }
+}
+
+// Texts a dataset reads one row at a time are read here in one pass over their table, keyed by
+// the table's key, so a large list is not read row by row.
+class DemandTexts {
+public:
+    DemandTexts(const Sheet& sheet, Database* db, const std::vector<Field*>& fields,
+                XlsWriter& out) {
+        const Dataset& ds = *sheet.source;
+        const QString table = ds.tableName();
+        const Field* key = sheet.textKey.isEmpty() || table.isEmpty() || !db
+                               ? nullptr
+                               : ds.findField(sheet.textKey);
+        const bool any = std::any_of(fields.begin(), fields.end(), [](const Field* f) {
+            return f->kind() == Field::Kind::OnDemand;
+        });
+        if (!key || !any || !worthIt(*db, ds, table))
+            return;
+        m_key = key;
+        // only the rows shown: the texts of other contracts stay out of the file
+        QSet<qint64> shown;
+        shown.reserve(ds.recordCount());
+        for (int pos = 0; pos < ds.recordCount(); ++pos)
+            shown.insert(ds.valueAt(pos, key).toLongLong());
+        for (const Field* f : fields) {
+            if (f->kind() != Field::Kind::OnDemand)
+                continue;
+            QSqlQuery q(db->connection());
+            q.setForwardOnly(true);
+            // as bytes: the store's UTF-8 reaches us without a conversion on its side
+            if (!q.exec(QStringLiteral("SELECT \"%1\", CAST(\"%2\" AS BLOB) FROM \"%3\"")
+                            .arg(key->name(), f->name(), table)))
+                continue;
+            QHash<qint64, Cell>& cells = m_cells[f];
+            cells.reserve(shown.size());
+            while (q.next()) {
+                const qint64 k = q.value(0).toLongLong();
+                if (shown.contains(k))
+                    cells.insert(k, out.text(QString::fromUtf8(q.value(1).toByteArray())));
+            }
+        }
+    }
+
+    // False when the field's text must be read from the dataset.
+    // The texts read for a field; none when it is read from the dataset.
+    const QHash<qint64, Cell>* texts(const Field* f) const {
+        auto it = m_cells.constFind(f);
+        return it == m_cells.constEnd() ? nullptr : &it.value();
+    }
+
+    // The cell of a row from the texts read; false when the dataset must give it.
+    bool find(const Dataset& ds, int position, const QHash<qint64, Cell>& texts, Cell& cell) const {
+        if (ds.isEditing() && position == ds.recNo() - 1)
+            return false; // the pending text is not stored yet
+        cell = texts.value(ds.valueAt(position, m_key).toLongLong());
+        return true;
+    }
+
+private:
+    // One pass over the table pays when the list shows a good part of it; a few rows are read
+    // one by one.
+    static bool worthIt(Database& db, const Dataset& ds, const QString& table) {
+        QSqlQuery q(db.connection());
+        if (!q.exec(QStringLiteral("SELECT count(*) FROM \"%1\"").arg(table)) || !q.next())
+            return false;
+        return qint64(ds.recordCount()) * 4 >= q.value(0).toLongLong();
+    }
+
+    const Field* m_key = nullptr;
+    QHash<const Field*, QHash<qint64, Cell>> m_cells;
+};
+
+struct Part {
+    int sheet;
+    int firstRow; // position in the dataset
+    int rows;
+};
+
+} // namespace
+
+int rowsPerSheet() {
+    return XlsWriter::MaxRows - 1;
+}
+
+Definition contractList(TDMod& dm) {
+    return {QStringLiteral("C:\\合同表.xls"),
+            {{QStringLiteral("Sheet 1"), dm.TBCompacter, true, QStringLiteral("CompactID")}},
+            &dm.database()};
+}
+
+Definition payables(TDMod& dm) {
+    return money(dm, Payables);
+}
+
+Definition receivables(TDMod& dm) {
+    return money(dm, Receivables);
+}
+
+void write(const Definition& definition, const QString& path) {
+    XlsWriter out(path);
+    struct Planned {
+        const Sheet* sheet;
+        std::vector<Field*> fields;
+        std::vector<Part> parts;
+    };
+    std::vector<Planned> plan;
+    for (const Sheet& s : definition.sheets) {
+        Planned p{&s, s.allFields ? s.source->fields() : s.source->visibleFields(), {}};
+        QList<XlsWriter::Column> columns;
+        for (const Field* f : p.fields)
+            columns.append({f->title(), columnWidth(*f)});
+        const int rows = s.source->isActive() ? s.source->recordCount() : 0;
+        // an empty list still has its worksheet with the captions
+        for (int first = 0, n = 0; first < rows || n == 0; first += rowsPerSheet(), ++n) {
+            const QString name =
+                n == 0 ? s.title : QStringLiteral("%1 (%2)").arg(s.title).arg(n + 1);
+            p.parts.push_back(
+                {out.addSheet(name, columns), first, std::min(rowsPerSheet(), rows - first)});
+        }
+        plan.push_back(std::move(p));
+    }
+    for (const Planned& p : plan) {
+        const Dataset& ds = *p.sheet->source;
+        const DemandTexts texts(*p.sheet, definition.database, p.fields, out);
+        std::vector<const QHash<qint64, Cell>*> read;
+        for (const Field* f : p.fields)
+            read.push_back(texts.texts(f));
+        std::vector<Cell> row(p.fields.size());
+        for (const Part& part : p.parts) {
+            for (int pos = part.firstRow; pos < part.firstRow + part.rows; ++pos) {
+                for (size_t c = 0; c < p.fields.size(); ++c)
+                    if (!read[c] || !texts.find(ds, pos, *read[c], row[c]))
+                        row[c] = out.cell(ds.valueAt(pos, p.fields[c]));
+                out.addRow(part.sheet, row);
+            }
+        }
+    }
+    out.commit();
+}
+
+bool run(const Definition& definition) {
+    const QString path = Paths::mapped(definition.file);
+    try {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        write(definition, path);
+    } catch (const FileWriteError& e) {
+        Dialogs::showError(e.text());
+        return false;
+    }
+    Shell::open(path);
+    return true;
+}
+
+bool exportContracts(TDMod& dm) {
+    return run(contractList(dm));
+}
+
+bool exportPayables(TDMod& dm) {
+    return run(payables(dm));
+}
+
+bool exportReceivables(TDMod& dm) {
+    return run(receivables(dm));
+}
+
+} // namespace SpreadsheetExport

@@ -1,0 +1,51 @@
+#pragma once
+// The three spreadsheet exports: which dataset and which of its fields go to which worksheet of
+// which file, and the command that writes the file and opens it.
+#include <QString>
+#include <vector>
+
+class Database;
+class Dataset;
+class TDMod;
+
+namespace SpreadsheetExport {
+
+struct Sheet {
+    QString title;
+    Dataset* source = nullptr;
+    bool allFields = true; // false: the fields the dataset does not hide
+    // The key field by which texts that the dataset reads one row at a time are read for all
+    // rows at once from its table; empty when it has none.
+    QString textKey;
+};
+
+struct Definition {
+    QString file; // the fixed Windows path
+    std::vector<Sheet> sheets;
+    Database* database = nullptr; // where bulk reads of texts go
+};
+
+// "C:\合同表.xls": the contract list as the main window shows it.
+Definition contractList(TDMod& dm);
+// "C:\应付款表.xls": payables by date ("按时间") and by supplier ("按供应商").
+Definition payables(TDMod& dm);
+// "C:\应收款表.xls": receivables by date ("按时间") and by customer ("按客户").
+Definition receivables(TDMod& dm);
+
+// Rows of one worksheet beyond the caption row; a longer list continues on further worksheets
+// named "<title> (2)", "<title> (3)", ..., each with its own caption row.
+int rowsPerSheet();
+
+// Writes the workbook to a path, every dataset left on its record; throws FileWriteError.
+void write(const Definition& definition, const QString& path);
+
+// The command: writes the definition's file and opens it with its program. A failure shows the
+// general error display and opens nothing. True when the file was written.
+bool run(const Definition& definition);
+
+// What the toolbar buttons "导出到Excel" run.
+bool exportContracts(TDMod& dm);
+bool exportPayables(TDMod& dm);
+bool exportReceivables(TDMod& dm);
+
+} // namespace SpreadsheetExport

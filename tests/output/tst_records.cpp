@@ -1,0 +1,270 @@
+#include "common/externalreaders.h"
+#include "common/registerfixture.h"
+#include "common/testregistry.h"
+#include "output/tfkprint.h"
+#include "output/tqtprint.h"
+#include "output/tskprint.h"
+#include "platform/clock.h"
+
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QDate PrintDay(2026, 1, 15);
+
+// The lines of the page that hold a text.
+QStringList linesWith(const QString& page, const QString& text) {
+    return page.split(QLatin1Char('\n')).filter(text);
+}
+
+// Amounts such as 1,000.00 in a line of text.
+QStringList amounts(const QString& line) {
+    static const QRegularExpression money(QStringLiteral("-?￥?[0-9][0-9,]*\\.[0-9]{2}%?"));
+    QStringList out;
+    for (auto it = money.globalMatch(line); it.hasNext();)
+        out << it.next().captured();
+    return out;
+}
+
+// The instalment rows: lines that start with a date.
+QStringList rowLines(const QString& page) {
+    static const QRegularExpression date(QStringLiteral("^\\s*\\d{4}-\\d{2}-\\d{2}\\s"));
+    QStringList out;
+    for (const QString& line : page.split(QLatin1Char('\n')))
+        if (date.match(line).hasMatch())
+            out << line;
+    return out;
+}
+
+} // namespace
+
+class TestPrintedRecords : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init() {
+        m_fx = std::make_unique<RegisterFixture>();
+        m_fx->addPartner(QStringLiteral("S01"), QStringLiteral("北方钢铁"), false, true);
+        m_fx->addPartner(QStringLiteral("C01"), QStringLiteral("南方电子"), true, false);
+        Clock::setNow(QDateTime(PrintDay, QTime(9, 30)));
+    }
+    void cleanup() {
+        m_hosts.clear();
+        m_dm = nullptr;
+        m_fx.reset();
+    }
+
+    void payableWithTwoInstalments() {
+        const int id = contract(QStringLiteral("FK-001"), QStringLiteral("S01"),
+                                QStringLiteral("付款"), 12345.67, QStringLiteral("钢材合同全文"));
+        m_fx->addPayable(id, QDate(2025, 3, 1), 1000, 1000);
+        m_fx->addPayable(id, QDate(2025, 4, 1), 2000, 0);
+        m_fx->exec(QStringLiteral(
+            "UPDATE AccountPayable SET 发票额 = 5000000, c1 = 'PZ-7', "
+            "备注 = '首付款', 实付日期 = '2025-03-02' WHERE 应付日期 = '2025-03-01'"));
+        const QStringList pages = render<TFKPrint>(QStringLiteral("FK-001"));
+        QCOMPARE(pages.size(), 1);
+        const QString& page = pages[0];
+        for (const char* text : {"付款合同客户管理档案",
+                                 "供 应 商:",
+                                 "北方钢铁",
+                                 "合同金额:",
+                                 "￥12,345.67",
+                                 "合同编号:",
+                                 "FK-001",
+                                 "签订日期:",
+                                 "2025-02-10",
+                                 "应付日期",
+                                 "应付金额",
+                                 "实付日期",
+                                 "实付金额",
+                                 "发票金额",
+                                 "凭证号",
+                                 "备注",
+                                 "合同名称：",
+                                 "钢材采购",
+                                 "合同内容：",
+                                 "钢材合同全文",
+                                 "备注：",
+                                 "打印日期：2026-01-15",
+                                 "Qintara合同管理系统",
+                                 "PZ-7",
+                                 "首付款"})
+            QVERIFY2(page.contains(QString::fromUtf8(text)), text);
+
+        const QStringList rows = rowLines(page);
+        QCOMPARE(rows.size(), 2);
+        QCOMPARE(amounts(rows[0]),
+                 (QStringList{QStringLiteral("1,000.00"), QStringLiteral("1,000.00"),
+                              QStringLiteral("500.00")}));
+        QVERIFY(rows[0].contains(QStringLiteral("2025-03-02")));
+        // zero amounts print as blank cells
+        QCOMPARE(amounts(rows[1]), QStringList{QStringLiteral("2,000.00")});
+
+        QCOMPARE(amounts(totalsLine(page, QStringLiteral("应付款金额统计："))),
+                 (QStringList{QStringLiteral("￥3,000.00"), QStringLiteral("￥1,000.00"),
+                              QStringLiteral("33.33%"), QStringLiteral("￥2,000.00"),
+                              QStringLiteral("￥500.00")}));
+        // the walk ends on the last instalment
+        QCOMPARE(m_dm->TBFKJiLu->recNo(), 2);
+    }
+
+    void receivableWithoutInstalments() {
+        contract(QStringLiteral("SK-001"), QStringLiteral("C01"), QStringLiteral("收款"), 800,
+                 QStringLiteral("设备合同全文"));
+        const QStringList pages = render<TSKPrint>(QStringLiteral("SK-001"));
+        QCOMPARE(pages.size(), 1);
+        const QString& page = pages[0];
+        for (const char* text : {"收款合同客户管理档案", "客户名称:", "南方电子", "￥800.00",
+                                 "设备合同全文", "备注：", "打印日期：2026-01-15"})
+            QVERIFY2(page.contains(QString::fromUtf8(text)), text);
+        QVERIFY(!page.contains(QStringLiteral("供 应 商")));
+        QVERIFY(rowLines(page).isEmpty());
+        // the column titles right under the title, before the totals
+        const qsizetype titles = page.indexOf(QStringLiteral("应收日期"));
+        QVERIFY(titles > page.indexOf(QStringLiteral("签订日期")));
+        QVERIFY(titles < page.indexOf(QStringLiteral("应收款金额统计：")));
+        QCOMPARE(amounts(totalsLine(page, QStringLiteral("应收款金额统计："))),
+                 (QStringList{QStringLiteral("￥0.00"), QStringLiteral("￥0.00"),
+                              QStringLiteral("0.00%"), QStringLiteral("￥0.00"),
+                              QStringLiteral("￥0.00")}));
+    }
+
+    // 19 rows fill the first page: the last row ends it, and the totals page carries no column
+    // titles. More rows: the second page starts with the column titles.
+    void schedulesOverPages_data() {
+        QTest::addColumn<int>("instalments");
+        QTest::addColumn<int>("rowsOnFirst");
+        QTest::addColumn<bool>("titlesOnSecond");
+        QTest::newRow("last row ends the page") << 19 << 19 << false;
+        QTest::newRow("rows go on") << 30 << 19 << true;
+    }
+    void schedulesOverPages() {
+        QFETCH(int, instalments);
+        QFETCH(int, rowsOnFirst);
+        QFETCH(bool, titlesOnSecond);
+        const int id = contract(QStringLiteral("FK-LONG"), QStringLiteral("S01"),
+                                QStringLiteral("付款"), 100000, QStringLiteral("短文"));
+        for (int i = 0; i < instalments; ++i)
+            m_fx->addPayable(id, QDate(2025, 1, 1).addMonths(i), 100 + i, 0);
+        const QStringList pages = render<TFKPrint>(QStringLiteral("FK-LONG"));
+        QCOMPARE(pages.size(), 2);
+        QCOMPARE(rowLines(pages[0]).size(), rowsOnFirst);
+        QCOMPARE(rowLines(pages[1]).size(), instalments - rowsOnFirst);
+        QVERIFY(pages[0].contains(QStringLiteral("应付日期")));
+        QCOMPARE(pages[1].contains(QStringLiteral("应付日期")), titlesOnSecond);
+        QVERIFY(pages[1].contains(QStringLiteral("应付款金额统计：")));
+        QVERIFY(pages[1].contains(QStringLiteral("打印日期：")));
+        const int sum = instalments * 100 + instalments * (instalments - 1) / 2;
+        QVERIFY(totalsLine(pages[1], QStringLiteral("应付款金额统计："))
+                    .contains(Currency::fromUnits(qint64(sum) * 10000).formatYuan()));
+    }
+
+    // The text grows its band and goes on over the next page; the remarks box follows it.
+    void longTextContinues() {
+        QStringList lines;
+        for (int i = 1; i <= 70; ++i)
+            lines << QStringLiteral("第%1行 合同条款的内容").arg(i);
+        const int id = contract(QStringLiteral("SK-TEXT"), QStringLiteral("C01"),
+                                QStringLiteral("收款"), 1000, lines.join(QLatin1Char('\n')));
+        m_fx->addReceivable(id, QDate(2025, 1, 1), 1000, 0);
+        const QStringList pages = render<TSKPrint>(QStringLiteral("SK-TEXT"));
+        QCOMPARE(pages.size(), 3);
+        QVERIFY(pages[0].contains(QStringLiteral("第1行 ")));
+        QVERIFY(!pages[0].contains(QStringLiteral("第70行")));
+        QVERIFY(!pages[0].contains(QStringLiteral("打印日期：")));
+        const QString& last = pages.last();
+        QVERIFY(last.contains(QStringLiteral("第70行")));
+        for (const QString& page : pages.mid(1))
+            QVERIFY(!page.contains(QStringLiteral("应收日期"))); // no rows left
+        QVERIFY(last.indexOf(QStringLiteral("备注：")) > last.indexOf(QStringLiteral("第70行")));
+        QVERIFY(last.indexOf(QStringLiteral("打印日期：")) >
+                last.indexOf(QStringLiteral("第70行")));
+        // every line printed once
+        const QString all = pages.join(QLatin1Char('\n'));
+        for (int i = 1; i <= 70; ++i)
+            QCOMPARE(all.count(QStringLiteral("第%1行 ").arg(i)), 1);
+    }
+
+    void otherContract() {
+        contract(QStringLiteral("QT-001"), QStringLiteral("S01"), QStringLiteral("其它"), 4321.5,
+                 QStringLiteral("其它合同的全文"));
+        contract(QStringLiteral("QT-002"), QStringLiteral("S01"), QStringLiteral("其它"), 1,
+                 QStringLiteral("另一份"));
+        const QStringList pages = render<TQTPrint>(QStringLiteral("QT-001"));
+        Dataset* c = m_dm->TBCompacter;
+        QCOMPARE(c->value(QStringLiteral("合同编号")).toString(), QStringLiteral("QT-001"));
+        QCOMPARE(pages.size(), 1);
+        for (const char* text :
+             {"其它合同客户管理档案", "QT-001", "北方钢铁", "4,321.50", "2025-02-10", "钢材采购",
+              "其它合同的全文", "备注：", "打印日期：2026-01-15", "Qintara合同管理系统"})
+            QVERIFY2(pages[0].contains(QString::fromUtf8(text)), text);
+        QVERIFY(!pages[0].contains(QStringLiteral("￥")));
+        QVERIFY(!pages[0].contains(QStringLiteral("QT-002")));
+        QVERIFY(!pages[0].contains(QStringLiteral("日期  ")) || rowLines(pages[0]).isEmpty());
+        QVERIFY(!pages[0].contains(QStringLiteral("金额统计")));
+    }
+
+    // The hooks put every band and cell back: a second printing reads like the first.
+    void printingAgainGivesTheSameRecord() {
+        const int id = contract(QStringLiteral("FK-2"), QStringLiteral("S01"),
+                                QStringLiteral("付款"), 10, QStringLiteral("文"));
+        m_fx->addPayable(id, QDate(2025, 3, 1), 0, 5);
+        m_fx->addPayable(id, QDate(2025, 4, 1), 7, 0);
+        const QStringList first = render<TFKPrint>(QStringLiteral("FK-2"));
+        const QStringList second = render<TFKPrint>(QStringLiteral("FK-2"));
+        QCOMPARE(second, first);
+        const QStringList rows = rowLines(first[0]);
+        QCOMPARE(amounts(rows[0]), QStringList{QStringLiteral("5.00")});
+        QCOMPARE(amounts(rows[1]), QStringList{QStringLiteral("7.00")});
+    }
+
+private:
+    int contract(const QString& number, const QString& partner, const QString& direction,
+                 double amount, const QString& text) {
+        const int id =
+            m_fx->addContract(number, QStringLiteral("钢材采购"), partner, direction, amount);
+        m_fx->exec(
+            QStringLiteral(
+                "UPDATE Compact SET 签订日期 = '2025-02-10', 合同内容 = ? WHERE CompactID = ?"),
+            {text, id});
+        return id;
+    }
+
+    template <class Host> QStringList render(const QString& number) {
+        if (!m_dm)
+            m_dm = &m_fx->openModule();
+        TDMod& dm = *m_dm;
+        if (!dm.TBCompacter->locate(QStringLiteral("合同编号"), number)) {
+            QTest::qFail("no such contract", __FILE__, __LINE__);
+            return {};
+        }
+        auto host = std::make_unique<Host>();
+        host->bindData(&dm);
+        const QString path = m_dir.filePath(number + QStringLiteral(".pdf"));
+        {
+            QPrinter printer(QPrinter::HighResolution);
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(path);
+            host->QuickRep1().setUp(printer);
+            host->print(printer);
+        }
+        m_hosts.push_back(std::move(host));
+        return ExternalReaders::pdfPages(path);
+    }
+
+    static QString totalsLine(const QString& page, const QString& label) {
+        const QStringList lines = linesWith(page, label);
+        return lines.isEmpty() ? QString() : lines.first();
+    }
+
+    std::unique_ptr<RegisterFixture> m_fx;
+    TDMod* m_dm = nullptr;
+    std::vector<std::unique_ptr<RecordHost>> m_hosts;
+    QTemporaryDir m_dir;
+};
+
+QINTARA_TEST(TestPrintedRecords)
+#include "tst_records.moc"
