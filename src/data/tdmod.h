@@ -21,6 +21,9 @@ public:
 
     void openAll();
     void closeAll();
+    // The datasets a restore opens again, in their order: the search query only while it is
+    // open on its SQL; the two reminder queries are opened by the reminders themselves.
+    std::vector<Dataset*> restoreOrder() const;
 
     // "共有  N  条记录".
     static QString countText(int records);
