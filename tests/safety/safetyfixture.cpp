@@ -5,6 +5,7 @@
 #include "shell/tfrmcompactmanager.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -73,6 +74,16 @@ void SafetyFixture::inRestore(const std::function<void(QDialog*)>& action) {
 
 void SafetyFixture::backupNow() {
     inBackup([](QDialog* window) { press(window); });
+}
+
+// With the keyboard, as a user does without opening the list.
+void SafetyFixture::chooseDrive(QComboBox* drives, const QString& drive) {
+    drives->setFocus();
+    while (drives->currentIndex() > 0)
+        QTest::keyClick(drives, Qt::Key_Up);
+    while (drives->currentText() != drive && drives->currentIndex() < drives->count() - 1)
+        QTest::keyClick(drives, Qt::Key_Down);
+    QCOMPARE(drives->currentText(), drive);
 }
 
 void SafetyFixture::activateFolder(QTreeWidget* folders, const QString& windowsPath) {

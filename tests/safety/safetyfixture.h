@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <functional>
 
+class QComboBox;
 class QDialog;
 class QTreeWidget;
 class QListWidget;
@@ -34,6 +35,7 @@ public:
     void backupNow();
 
     // Acting on the lists as a user does.
+    static void chooseDrive(QComboBox* drives, const QString& drive);
     static void activateFolder(QTreeWidget* folders, const QString& windowsPath);
     static void clickFile(QListWidget* files, const QString& name);
     static QStringList names(QListWidget* files);
