@@ -46,7 +46,13 @@ void RegisterRestore::reached(Step step) {
         testHook()(step);
 }
 
+void RegisterRestore::busy() const {
+    if (m_progress)
+        m_progress(0, 0);
+}
+
 void RegisterRestore::run(const QString& picked, const DurableFile::Progress& progress) {
+    m_progress = progress;
     const QString live = QFileInfo(m_dm.database().path()).absoluteFilePath();
     if (!QFileInfo(picked).isFile())
         throw Refused(QStringLiteral("文件 %1 不存在").arg(picked));
@@ -59,8 +65,7 @@ void RegisterRestore::run(const QString& picked, const DurableFile::Progress& pr
     try {
         DurableFile::copy(picked, incoming, progress);
         reached(Step::Copied);
-        const QString problem = RegisterCheck::problem(
-            incoming, progress ? [&] { progress(0, 0); } : std::function<void()>());
+        const QString problem = RegisterCheck::problem(incoming, [this] { busy(); });
         if (!problem.isEmpty())
             throw Refused(problem);
         reached(Step::Checked);
@@ -127,8 +132,11 @@ void RegisterRestore::closeEverything() {
 
 void RegisterRestore::reopen(const QString& live, const std::vector<Dataset*>& order) {
     m_dm.database().open(live);
-    for (Dataset* ds : order)
+    // the window repaints between the datasets, which are large ones on a large register
+    for (Dataset* ds : order) {
         ds->open();
+        busy();
+    }
     for (Dataset* ds : m_also)
         ds->open();
 }

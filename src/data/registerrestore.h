@@ -49,6 +49,7 @@ public:
 
 private:
     void reached(Step step);
+    void busy() const;
     void closeEverything();
     void reopen(const QString& live, const std::vector<Dataset*>& order);
     void swapIn(const QString& live, const QString& incoming, const QString& aside,
@@ -58,4 +59,5 @@ private:
 
     TDMod& m_dm;
     std::vector<Dataset*> m_also;
+    DurableFile::Progress m_progress;
 };
