@@ -27,6 +27,7 @@ struct Group {
 // In the order bench/run prints them.
 const Group groups[] = {
     {"data", runDataGroup},
+    {"safety", runSafetyGroup},
 };
 
 } // namespace

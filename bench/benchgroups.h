@@ -5,5 +5,6 @@
 namespace Bench {
 
 void runDataGroup(const Context& ctx);
+void runSafetyGroup(const Context& ctx);
 
 } // namespace Bench
