@@ -45,6 +45,9 @@ FolderBrowser::FolderBrowser(QWidget* owner) : QObject(owner) {
     DirectoryListBox1->setHeaderHidden(true);
     DirectoryListBox1->setRootIsDecorated(false);
     DirectoryListBox1->setExpandsOnDoubleClick(false);
+    // a list of folders, as the path runs, not a tree to fold
+    DirectoryListBox1->setItemsExpandable(false);
+    DirectoryListBox1->setStyleSheet(QStringLiteral("QTreeView::branch { image: none; }"));
     DirectoryListBox1->setIndentation(14);
     FileListBox1 = new QListWidget(owner);
     FileListBox1->setObjectName(QStringLiteral("FileListBox1"));
