@@ -171,6 +171,10 @@ private Q_SLOTS:
         backupThenChange(f);
         if (searchUsed)
             f.dm().TBQuery->close();
+        // left by a restore of another program stopped long ago: neither in the way nor touched
+        const QString stray =
+            QFileInfo(f.databasePath()).dir().filePath(QStringLiteral("Hestrel1.mdb"));
+        writeFile(stray, "stray");
         QVERIFY(!restore(f, QStringLiteral("Hestrel20240506.mdb")));
         QCOMPARE(f.dialogs().texts(), QStringList(QStringLiteral("数据已成功恢复！")));
         QCOMPARE(f.dialogs().last().caption, QStringLiteral("qintara"));
@@ -182,7 +186,8 @@ private Q_SLOTS:
                  QStringList(QStringLiteral("管理员")));
         QCOMPARE(f.dm().TBQuery->isActive(), !searchUsed);
         QCOMPARE(f.dm().TBShoukuan->recordCount(), 3);
-        QCOMPARE(f.besideRegister(), QStringList());
+        QCOMPARE(f.besideRegister(), QStringList(QStringLiteral("Hestrel1.mdb")));
+        QCOMPARE(SafetyFixture::bytes(stray), QByteArray("stray"));
         QCOMPARE(SafetyFixture::numbersIn(f.databasePath()), Restored);
 
         // a contract saved now is in the restored file, and there after a new start
