@@ -94,6 +94,9 @@ Result run(Database& db, const QString& target, bool overwrite,
     const QFileInfo info(target);
     if (info.isDir())
         throw FileError(target, DurableFile::reasonFor(EISDIR));
+    // Replacing the open file would leave the connection writing to a file nobody can reach.
+    if (DurableFile::sameFile(target, db.path()))
+        throw FileError(target, QStringLiteral("该文件就是正在使用的数据库"));
     if (info.exists() && !overwrite)
         return Result::TargetExists;
     sqlite3* source = nativeHandle(db);

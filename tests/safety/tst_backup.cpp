@@ -267,6 +267,8 @@ private Q_SLOTS:
         QTest::newRow("cannot be written") << "/proc/Hestrel.mdb"
                                            << "";
         QTest::newRow("copy fails its check") << Proposed << "备份文件校验未通过";
+        QTest::newRow("the register itself") << "C:\\Zanbook\\Hestrel.mdb"
+                                             << "该文件就是正在使用的数据库";
     }
     void copyFailures() {
         QFETCH(QString, target);
@@ -276,6 +278,7 @@ private Q_SLOTS:
         const QString folder = SafetyFixture::real(QStringLiteral("D:\\ZanbookBack"));
         QVERIFY(QDir().mkpath(folder + QStringLiteral("/folder.mdb")));
         QVERIFY(f.start());
+        const QByteArray live = SafetyFixture::bytes(f.databasePath());
         RegisterBackup::beforeCheck() = [](const QString& copy) {
             QFile file(copy);
             QVERIFY(file.open(QIODevice::ReadWrite));
@@ -303,6 +306,8 @@ private Q_SLOTS:
         QVERIFY2(m.text.contains(reason), qPrintable(m.text));
         QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList(QStringLiteral("folder.mdb")));
+        QCOMPARE(SafetyFixture::bytes(f.databasePath()), live);
+        QCOMPARE(f.besideRegister(), QStringList());
         QCOMPARE(QDir(QStringLiteral("/proc"))
                      .entryList({QStringLiteral("*.part")}, QDir::Files | QDir::Hidden),
                  QStringList());
