@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QSqlQuery>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -198,6 +199,24 @@ private Q_SLOTS:
         QCOMPARE(SafetyFixture::numbersIn(f.databasePath()), Restored + QStringList("HT-010"));
         QVERIFY(f.start());
         QCOMPARE(contractsShown(f), Restored + QStringList("HT-010"));
+    }
+
+    // On a partner tab the list shows that partner's contracts of the restored register.
+    void restoreOnPartnerTab() {
+        SafetyFixture f;
+        f.addPartner(QStringLiteral("S01"), QStringLiteral("北方钢铁"), false, true);
+        f.addContract(QStringLiteral("HT-001"), QStringLiteral("S01"));
+        f.addContract(QStringLiteral("HT-002"));
+        QVERIFY(f.start());
+        f.backupNow();
+        f.dialogs().clear();
+        f.addContract(QStringLiteral("HT-003"), QStringLiteral("S01"));
+        f.main().PageControl1->setCurrentIndex(1);
+        QCOMPARE(contractsShown(f), QStringList({"HT-001", "HT-003"}));
+        restore(f, QStringLiteral("Hestrel20240506.mdb"));
+        QCOMPARE(f.dialogs().texts(), QStringList(QStringLiteral("数据已成功恢复！")));
+        QCOMPARE(contractsShown(f), QStringList(QStringLiteral("HT-001")));
+        QCOMPARE(f.main().panelText(3), QStringLiteral("共有  1  条记录"));
     }
 
     void successHidesTheWindowFirst() {
