@@ -5,6 +5,8 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QListWidget>
 #include <QRegularExpression>
@@ -58,6 +60,18 @@ FolderBrowser::FolderBrowser(QWidget* owner) : QObject(owner) {
     connect(FileListBox1, &QListWidget::itemSelectionChanged, this,
             &FolderBrowser::fileSelectionChanged);
     rereadDrives();
+    QString start = WinPath::fromReal(QDir::currentPath());
+    if (start.isEmpty())
+        start = WinPath::fromReal(QFileInfo(Paths::databaseFile()).path());
+    setFolder(start);
+}
+
+void FolderBrowser::addTo(QGridLayout* grid, int row) {
+    grid->addWidget(DriveComboBox1, row, 0);
+    grid->addWidget(DirectoryListBox1, row + 1, 0);
+    grid->addWidget(FileListBox1, row, 1, 2, 1);
+    DirectoryListBox1->setFixedSize(220, 200);
+    FileListBox1->setFixedWidth(220);
 }
 
 void FolderBrowser::rereadDrives() {

@@ -7,6 +7,7 @@
 #include <QString>
 
 class QComboBox;
+class QGridLayout;
 class QListWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -15,8 +16,12 @@ class QWidget;
 class FolderBrowser : public QObject {
     Q_OBJECT
 public:
-    // The controls are made as children of owner; the owner lays them out.
+    // The controls are made as children of owner, standing in the program's current folder
+    // (or, when that lies on no drive, the register's).
     explicit FolderBrowser(QWidget* owner);
+    // Lays the controls out in two rows from row: the drive selector above the folder list,
+    // the file list beside both.
+    void addTo(QGridLayout* grid, int row);
 
     QComboBox* DriveComboBox1;
     QTreeWidget* DirectoryListBox1;

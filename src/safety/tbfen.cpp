@@ -11,7 +11,6 @@
 #include "winpath.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -38,25 +37,15 @@ TBFen::TBFen(QWidget* parent) : QDialog(parent) {
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(new QLabel(QStringLiteral("请选择您要备份数据的存放位置："), this), 0, 0, 1, 2);
-    grid->addWidget(DriveComboBox1, 1, 0);
-    grid->addWidget(DirectoryListBox1, 2, 0);
-    grid->addWidget(FileListBox1, 1, 1, 2, 1);
+    m_browser->addTo(grid, 1);
     grid->addWidget(new QLabel(QStringLiteral("备份数据文件名称 ："), this), 3, 0, 1, 2);
     grid->addWidget(Edit1, 4, 0, 1, 2);
     grid->addWidget(Button1, 5, 1, Qt::AlignRight);
-    DirectoryListBox1->setFixedSize(220, 200);
-    FileListBox1->setFixedWidth(220);
     grid->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(m_browser, &FolderBrowser::folderChanged, this, &TBFen::DirectoryListBox1Change);
     connect(m_browser, &FolderBrowser::fileClicked, this, &TBFen::FileListBox1Click);
     connect(Button1, &QPushButton::clicked, this, &TBFen::Button1Click);
-
-    // until drive D serves, the lists stand in the program's current folder
-    QString start = WinPath::fromReal(QDir::currentPath());
-    if (start.isEmpty())
-        start = WinPath::fromReal(QFileInfo(Paths::databaseFile()).path());
-    m_browser->setFolder(start);
 }
 
 QString TBFen::proposedName() {

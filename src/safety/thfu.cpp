@@ -57,20 +57,11 @@ THFu::THFu(QWidget* parent) : QDialog(parent) {
     label->setFont(bold(label->font()));
     auto* grid = new QGridLayout(this);
     grid->addWidget(label, 0, 0, 1, 2);
-    grid->addWidget(DriveComboBox1, 1, 0);
-    grid->addWidget(DirectoryListBox1, 2, 0);
-    grid->addWidget(FileListBox1, 1, 1, 2, 1);
+    m_browser->addTo(grid, 1);
     grid->addWidget(Button1, 3, 1, Qt::AlignRight);
-    DirectoryListBox1->setFixedSize(220, 200);
-    FileListBox1->setFixedWidth(220);
     grid->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(Button1, &QPushButton::clicked, this, &THFu::Button1Click);
-
-    QString start = WinPath::fromReal(QDir::currentPath());
-    if (start.isEmpty())
-        start = WinPath::fromReal(QFileInfo(Paths::databaseFile()).path());
-    m_browser->setFolder(start);
 }
 
 void THFu::showEvent(QShowEvent* event) {
