@@ -114,11 +114,12 @@ Result run(Database& db, const QString& target, bool overwrite,
         copyPages(source, copy, target, progress);
         if (beforeCheck())
             beforeCheck()(copy);
-        const QString problem = RegisterCheck::problem(copy, progress ? [&] { progress(0, 0); }
-                                                                      : std::function<void()>());
-        if (!problem.isEmpty())
-            throw FileError(target, QStringLiteral("备份文件校验未通过（%1）").arg(problem));
-        DurableFile::flush(copy);
+        DurableFile::flushWhile(copy, [&] {
+            const QString problem = RegisterCheck::problem(
+                copy, progress ? [&] { progress(0, 0); } : std::function<void()>());
+            if (!problem.isEmpty())
+                throw FileError(target, QStringLiteral("备份文件校验未通过（%1）").arg(problem));
+        });
         if (overwrite)
             DurableFile::renameReplacing(copy, target);
         else

@@ -63,11 +63,13 @@ void RegisterRestore::run(const QString& picked, const DurableFile::Progress& pr
     const QString incoming = incomingName(live, token);
     // The copy is made and checked while the live register stays open and untouched.
     try {
-        DurableFile::copy(picked, incoming, progress);
+        DurableFile::copy(picked, incoming, progress, DurableFile::Flush::Later);
         reached(Step::Copied);
-        const QString problem = RegisterCheck::problem(incoming, [this] { busy(); });
-        if (!problem.isEmpty())
-            throw Refused(problem);
+        DurableFile::flushWhile(incoming, [&] {
+            const QString problem = RegisterCheck::problem(incoming, [this] { busy(); });
+            if (!problem.isEmpty())
+                throw Refused(problem);
+        });
         reached(Step::Checked);
     } catch (...) {
         DurableFile::remove(incoming);

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <future>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -103,7 +104,7 @@ QString reasonFor(int error) {
     }
 }
 
-void copy(const QString& source, const QString& target, const Progress& progress) {
+void copy(const QString& source, const QString& target, const Progress& progress, Flush flush) {
     Fd in(::open(native(source).constData(), O_RDONLY | O_CLOEXEC));
     if (in.get() < 0)
         fail(source, errno);
@@ -133,7 +134,7 @@ void copy(const QString& source, const QString& target, const Progress& progress
         if (progress)
             progress(done, qint64(st.st_size));
     }
-    if (::fsync(out.get()) != 0 || out.close() != 0)
+    if ((flush == Flush::Now && ::fsync(out.get()) != 0) || out.close() != 0)
         abandon(target, errno);
 }
 
@@ -141,6 +142,12 @@ void flush(const QString& path) {
     Fd fd(::open(native(path).constData(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0 || ::fsync(fd.get()) != 0)
         fail(path, errno);
+}
+
+void flushWhile(const QString& path, const std::function<void()>& work) {
+    auto flushed = std::async(std::launch::async, [path] { flush(path); });
+    work(); // should it throw, the future waits for the flush as it goes
+    flushed.get();
 }
 
 void flushFolder(const QString& folder) {

@@ -27,11 +27,16 @@ private:
 // The user's words for a system error number.
 QString reasonFor(int error);
 
-// Copies source to a new file target (refused when target exists), flushed to the disk. On
-// failure nothing is left at target.
-void copy(const QString& source, const QString& target, const Progress& progress = {});
-// Writes the file's data and the folder entry that names it to the disk.
+// Copies source to a new file target (refused when target exists); flushed to the disk unless
+// the caller flushes it. On failure nothing is left at target.
+enum class Flush { Now, Later };
+void copy(const QString& source, const QString& target, const Progress& progress = {},
+          Flush flush = Flush::Now);
+// Writes the file's data to the disk.
 void flush(const QString& path);
+// Flushes the file beside the work (reading it, say), which runs on the calling thread; the
+// disk and the processor are busy at once. The work's failure comes first, then the flush's.
+void flushWhile(const QString& path, const std::function<void()>& work);
 void flushFolder(const QString& folder);
 // Rename within one file system: refused when target exists, or replacing it in one step.
 void renameNew(const QString& source, const QString& target);
