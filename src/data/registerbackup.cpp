@@ -3,6 +3,8 @@
 #include "database.h"
 #include "registercheck.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDriver>
@@ -80,6 +82,17 @@ void copyPages(sqlite3* source, const QString& copy, const QString& target,
         throw FileError(target, reasonFor(nullptr, rc));
 }
 
+// A copy left by a backup that was stopped half-way: gone at the next backup to that folder.
+// Only old ones, so that a copy another program window is writing now stays.
+void removeStaleCopies(const QString& folder) {
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-600);
+    const QFileInfoList stale =
+        QDir(folder).entryInfoList({QStringLiteral(".qintara-*.part")}, QDir::Files | QDir::Hidden);
+    for (const QFileInfo& file : stale)
+        if (file.lastModified() < before)
+            DurableFile::remove(file.absoluteFilePath());
+}
+
 } // namespace
 
 namespace RegisterBackup {
@@ -109,6 +122,7 @@ Result run(Database& db, const QString& target, bool overwrite,
     const QString folder = info.absolutePath();
     const QString copy = folder + QStringLiteral("/.qintara-") +
                          QUuid::createUuid().toString(QUuid::Id128) + QStringLiteral(".part");
+    removeStaleCopies(folder);
     createEmpty(copy, target);
     try {
         copyPages(source, copy, target, progress);

@@ -313,6 +313,27 @@ private Q_SLOTS:
                  QStringList());
     }
 
+    // A part copy left by a backup that was stopped goes at the next backup; a fresh one, of a
+    // backup running now, stays.
+    void stoppedBackupLeavesNothing() {
+        SafetyFixture f;
+        const QDir folder(SafetyFixture::real(QStringLiteral("D:\\ZanbookBack")));
+        QVERIFY(QDir().mkpath(folder.path()));
+        for (const char* name : {".qintara-old.part", ".qintara-new.part"}) {
+            QFile part(folder.filePath(QString::fromUtf8(name)));
+            QVERIFY(part.open(QIODevice::WriteOnly));
+            part.write("part");
+            part.flush(); // before the time is set, not after
+            if (QByteArray(name).contains("old"))
+                QVERIFY(part.setFileTime(QDateTime::currentDateTime().addDays(-1),
+                                         QFileDevice::FileModificationTime));
+        }
+        QVERIFY(f.start());
+        f.backupNow();
+        QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden, QDir::Name),
+                 QStringList({".qintara-new.part", "Hestrel20240506.mdb"}));
+    }
+
     // The copy is consistent while a contract is being edited, and the edit goes on: nothing
     // saved, nothing cancelled.
     void consistentWhileEditing() {
