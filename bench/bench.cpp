@@ -30,6 +30,7 @@ const Group groups[] = {
     {"search", runSearchGroup},
     {"money", runMoneyGroup},
     {"output", runOutputGroup},
+    {"safety", runSafetyGroup},
 };
 
 } // namespace

@@ -8,5 +8,6 @@ void runDataGroup(const Context& ctx);
 void runSearchGroup(const Context& ctx);
 void runMoneyGroup(const Context& ctx);
 void runOutputGroup(const Context& ctx);
+void runSafetyGroup(const Context& ctx);
 
 } // namespace Bench

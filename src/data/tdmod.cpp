@@ -463,6 +463,17 @@ void TDMod::closeAll() {
         ds->close();
 }
 
+std::vector<Dataset*> TDMod::restoreOrder() const {
+    std::vector<Dataset*> order{TBCompacter,  TBFukuan,   TBMarst,     TBShoukuan,
+                                TBSKJiLu,     TBFKJiLu,   TBServer,    TBCompactType,
+                                TBYinHuaShui, TBOperator, TBDepartment};
+    if (TBQuery->isActive() && !TBQuery->sql().trimmed().isEmpty())
+        order.push_back(TBQuery);
+    order.push_back(TBFuKuanZong);
+    order.push_back(TBShouKuanZong);
+    return order;
+}
+
 void TDMod::deleteContract() {
     Dataset* c = TBCompacter;
     if (!c->isActive() || c->isEmpty())

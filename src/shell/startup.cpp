@@ -4,6 +4,7 @@
 #include "appcontext.h"
 #include "contracts/tchazhao.h"
 #include "contracts/tformaddcom.h"
+#include "data/registerrestore.h"
 #include "data/tdmod.h"
 #include "masterdata/tbumengli.h"
 #include "masterdata/tquanxfrm.h"
@@ -71,6 +72,8 @@ Startup::~Startup() {
 
 bool Startup::run() {
     ProgramExit::reset();
+    // a restore stopped half-way is finished or undone before anything looks at the register
+    RegisterRestore::recover(Paths::databaseFile());
     AppContext& c = app();
     c.frmCompactManager = new TfrmCompactManager;
     if (!c.frmCompactManager->FormCreate() || !createWindows())

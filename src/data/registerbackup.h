@@ -1,0 +1,25 @@
+#pragma once
+// A copy of the open register, taken page by page with SQLite's online backup from the
+// program's own connection: pending rows are neither saved nor dropped, and the copy is
+// consistent whatever the program does next.
+#include "platform/durablefile.h"
+
+#include <QString>
+#include <functional>
+
+class Database;
+
+namespace RegisterBackup {
+
+enum class Result { Done, TargetExists };
+
+// Writes the copy to a temporary file beside target, checks it (RegisterCheck), flushes it
+// and renames it to target, replacing an existing target only when overwrite is set. Throws
+// DurableFile::FileError naming target on failure, leaving nothing behind.
+Result run(Database& db, const QString& target, bool overwrite,
+           const DurableFile::Progress& progress = {});
+
+// For tests: runs on the temporary copy before it is checked.
+std::function<void(const QString& copy)>& beforeCheck();
+
+} // namespace RegisterBackup

@@ -1,0 +1,168 @@
+#include "registerrestore.h"
+
+#include "registercheck.h"
+#include "tdmod.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QUuid>
+
+using DurableFile::FileError;
+
+namespace {
+
+QString folderOf(const QString& path) {
+    return QFileInfo(path).absolutePath();
+}
+
+// Leftovers of earlier restores beside the live file, newest first.
+QFileInfoList leftovers(const QString& livePath, const QString& kind) {
+    const QFileInfo live(livePath);
+    return QDir(live.absolutePath())
+        .entryInfoList({live.fileName() + QStringLiteral(".*.") + kind},
+                       QDir::Files | QDir::Hidden | QDir::System, QDir::Time);
+}
+
+} // namespace
+
+RegisterRestore::RegisterRestore(TDMod& dm, std::vector<Dataset*> alsoOnConnection)
+    : m_dm(dm), m_also(std::move(alsoOnConnection)) {}
+
+std::function<void(RegisterRestore::Step)>& RegisterRestore::testHook() {
+    static std::function<void(Step)> hook;
+    return hook;
+}
+
+QString RegisterRestore::asideName(const QString& livePath, const QString& token) {
+    return livePath + QLatin1Char('.') + token + QStringLiteral(".aside");
+}
+
+QString RegisterRestore::incomingName(const QString& livePath, const QString& token) {
+    return livePath + QLatin1Char('.') + token + QStringLiteral(".incoming");
+}
+
+void RegisterRestore::reached(Step step) {
+    if (testHook())
+        testHook()(step);
+}
+
+void RegisterRestore::busy() const {
+    if (m_progress)
+        m_progress(0, 0);
+}
+
+void RegisterRestore::run(const QString& picked, const DurableFile::Progress& progress) {
+    m_progress = progress;
+    const QString live = QFileInfo(m_dm.database().path()).absoluteFilePath();
+    if (!QFileInfo(picked).isFile())
+        throw Refused(QStringLiteral("文件 %1 不存在").arg(picked));
+    if (DurableFile::sameFile(picked, live))
+        throw Refused(QStringLiteral("文件 %1 就是当前的数据库").arg(picked));
+    // A fresh token: no name of a restore stopped earlier is ever reused.
+    const QString token = QUuid::createUuid().toString(QUuid::Id128);
+    const QString incoming = incomingName(live, token);
+    // The copy is made and checked while the live register stays open and untouched.
+    try {
+        DurableFile::copy(picked, incoming, progress, DurableFile::Flush::Later);
+        reached(Step::Copied);
+        DurableFile::flushWhile(incoming, [&] {
+            const QString problem = RegisterCheck::problem(incoming, [this] { busy(); });
+            if (!problem.isEmpty())
+                throw Refused(problem);
+        });
+        reached(Step::Checked);
+    } catch (...) {
+        DurableFile::remove(incoming);
+        throw;
+    }
+    swapIn(live, incoming, asideName(live, token), m_dm.restoreOrder());
+}
+
+void RegisterRestore::swapIn(const QString& live, const QString& incoming, const QString& aside,
+                             const std::vector<Dataset*>& order) {
+    closeEverything();
+    try {
+        reached(Step::Closed);
+        // When the live file cannot be set aside it stays where it is, and nothing goes on.
+        DurableFile::renameNew(live, aside);
+        DurableFile::flushFolder(folderOf(live));
+    } catch (...) {
+        DurableFile::remove(incoming);
+        reopen(live, order);
+        throw;
+    }
+    try {
+        reached(Step::SetAside);
+        DurableFile::renameNew(incoming, live);
+        DurableFile::flushFolder(folderOf(live));
+        reached(Step::Swapped);
+        reopen(live, order);
+        reached(Step::Reopened);
+    } catch (const FileError&) {
+        putBack(live, incoming, aside, order);
+        throw;
+    } catch (const DataError& e) {
+        // the copy passed the check but a dataset could not be opened on it
+        putBack(live, incoming, aside, order);
+        throw Refused(e.text());
+    }
+    DurableFile::remove(aside);
+    DurableFile::flushFolder(folderOf(live));
+    reached(Step::Finished);
+}
+
+void RegisterRestore::putBack(const QString& live, const QString& incoming, const QString& aside,
+                              const std::vector<Dataset*>& order) {
+    closeEverything();
+    try {
+        DurableFile::renameReplacing(aside, live);
+    } catch (const FileError& e) {
+        throw DataError(
+            QStringLiteral("无法放回原来的数据库 %1：%2。请重新启动程序。").arg(live, e.reason()));
+    }
+    DurableFile::remove(incoming);
+    DurableFile::flushFolder(folderOf(live));
+    reopen(live, order);
+}
+
+void RegisterRestore::closeEverything() {
+    for (Dataset* ds : m_also)
+        ds->close();
+    m_dm.closeAll();
+    m_dm.database().close();
+}
+
+void RegisterRestore::reopen(const QString& live, const std::vector<Dataset*>& order) {
+    m_dm.database().open(live);
+    // the window repaints between the datasets, which are large ones on a large register
+    for (Dataset* ds : order) {
+        ds->open();
+        busy();
+    }
+    for (Dataset* ds : m_also)
+        ds->open();
+}
+
+void RegisterRestore::recover(const QString& livePath) {
+    const QFileInfoList asides = leftovers(livePath, QStringLiteral("aside"));
+    if (!asides.isEmpty()) {
+        // The live file is the restored copy once it is there and whole; else the newest
+        // set-aside register goes back.
+        const bool restored =
+            QFileInfo(livePath).isFile() && RegisterCheck::problem(livePath).isEmpty();
+        int from = 0;
+        if (!restored) {
+            try {
+                DurableFile::renameReplacing(asides.first().absoluteFilePath(), livePath);
+                from = 1;
+            } catch (const FileError&) {
+                return; // leave every file as it is for the next start
+            }
+        }
+        for (int i = from; i < asides.size(); ++i)
+            DurableFile::remove(asides.at(i).absoluteFilePath());
+    }
+    for (const QFileInfo& file : leftovers(livePath, QStringLiteral("incoming")))
+        DurableFile::remove(file.absoluteFilePath());
+    DurableFile::flushFolder(folderOf(livePath));
+}

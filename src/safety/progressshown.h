@@ -1,0 +1,26 @@
+#pragma once
+// A progress dialog for a long copy: it appears only when the work takes a moment, repaints
+// while the work goes on, and takes no input, so nothing else runs in between.
+#include "platform/durablefile.h"
+
+#include <QElapsedTimer>
+#include <QString>
+
+class QProgressDialog;
+class QWidget;
+
+class ProgressShown {
+public:
+    ProgressShown(QWidget* parent, const QString& text);
+    ~ProgressShown();
+    ProgressShown(const ProgressShown&) = delete;
+    ProgressShown& operator=(const ProgressShown&) = delete;
+
+    // The callback for the data layer: done of total, or total 0 while the amount is unknown.
+    DurableFile::Progress callback();
+    void report(qint64 done, qint64 total);
+
+private:
+    QProgressDialog* m_dialog;
+    QElapsedTimer m_started;
+};

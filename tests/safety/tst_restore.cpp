@@ -1,0 +1,384 @@
+#include "common/testregistry.h"
+#include "components/dbgrid.h"
+#include "data/registerrestore.h"
+#include "data/tdmod.h"
+#include "platform/clock.h"
+#include "safety/thfu.h"
+#include "safetyfixture.h"
+#include "shell/appcontext.h"
+#include "shell/tfrmcompactmanager.h"
+#include "shell/tlogin.h"
+
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QSqlQuery>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+Q_DECLARE_METATYPE(RegisterRestore::Step)
+
+namespace {
+
+const QString Failed = QStringLiteral("您所恢复的数据库有误，恢复失败！");
+const QStringList Before{"HT-002", "HT-003", "HT-009"};   // the live register, changed
+const QStringList Restored{"HT-001", "HT-002", "HT-003"}; // the backup
+
+using Step = RegisterRestore::Step;
+
+QStringList column(Dataset* ds, const QString& field) {
+    QStringList values;
+    for (ds->first(); !ds->eof(); ds->next())
+        values << ds->fieldByName(field)->asString();
+    ds->first();
+    return values;
+}
+
+QStringList contractsShown(SafetyFixture& f) {
+    return column(f.dm().TBCompacter, QStringLiteral("合同编号"));
+}
+
+// A backup of HT-001..HT-003 made through the window, then the live register changes: HT-001
+// goes, HT-009 and the operator 赵六 come; the data module reads it all again.
+void backupThenChange(SafetyFixture& f) {
+    f.addContracts();
+    QVERIFY(f.start());
+    f.backupNow();
+    QCOMPARE(f.dialogs().count(), 1);
+    f.dialogs().clear();
+    f.exec(QStringLiteral("DELETE FROM Compact WHERE 合同编号 = 'HT-001'"));
+    f.addContract(QStringLiteral("HT-009"));
+    f.addOperator(QStringLiteral("赵六"), {}, {});
+    f.dm().TBCompacter->refresh();
+    f.loginDialog().TBLogin->close(); // as the operators window leaves it
+    f.loginDialog().TBLogin->open();
+    QCOMPARE(contractsShown(f), Before);
+}
+
+// Picks a file in the restore window's current folder and presses 确认恢复; whether the window
+// is still open afterwards.
+bool restore(SafetyFixture& f, const QString& file, const QString& folder = {}) {
+    bool open = false;
+    f.inRestore([&](QDialog* window) {
+        auto* w = qobject_cast<THFu*>(window);
+        QVERIFY(w);
+        if (!folder.isEmpty()) {
+            SafetyFixture::chooseDrive(w->DriveComboBox1, folder.left(2));
+            SafetyFixture::activateFolder(w->DirectoryListBox1, folder);
+        }
+        SafetyFixture::clickFile(w->FileListBox1, file);
+        SafetyFixture::press(w);
+        open = w->isVisible();
+    });
+    return open;
+}
+
+void writeFile(const QString& path, const QByteArray& data) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(data), data.size());
+}
+
+void run(const QString& path, const QStringList& statements) {
+    Database db;
+    db.open(path);
+    for (const QString& sql : statements) {
+        QSqlQuery q = db.prepare(sql);
+        Database::exec(q);
+    }
+}
+
+// Enough contracts for a table of many pages, then the table's first page overwritten: the
+// file still opens and names its tables, but quick_check finds the damage.
+void damage(const QString& path) {
+    QStringList fill;
+    for (int i = 0; i < 300; ++i)
+        fill << QStringLiteral("INSERT INTO Compact (合同编号, 合同内容) VALUES ('X%1', '%2')")
+                    .arg(i)
+                    .arg(QString(2000, QLatin1Char('y')));
+    run(path, fill);
+    int root = 0, pageSize = 0;
+    {
+        Database db;
+        db.open(path);
+        QSqlQuery q = db.prepare(
+            QStringLiteral("SELECT rootpage, (SELECT page_size FROM pragma_page_size) FROM "
+                           "sqlite_master WHERE name = 'Compact'"));
+        Database::exec(q);
+        QVERIFY(q.next());
+        root = q.value(0).toInt();
+        pageSize = q.value(1).toInt();
+    }
+    QVERIFY(root > 1);
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadWrite));
+    QVERIFY(f.seek(qint64(root - 1) * pageSize));
+    f.write(QByteArray(pageSize, '\x5a'));
+}
+
+// A file in the backup folder that is not a usable register, by kind.
+void makeBadFile(const QString& kind, const QString& path, const QString& good) {
+    if (kind == QLatin1String("empty")) {
+        writeFile(path, {});
+    } else if (kind == QLatin1String("truncated")) {
+        const QByteArray all = SafetyFixture::bytes(good);
+        writeFile(path, all.left(all.size() / 3));
+    } else if (kind == QLatin1String("random bytes")) {
+        QByteArray noise(64 * 1024, Qt::Uninitialized);
+        QRandomGenerator gen(7);
+        for (char& c : noise)
+            c = char(gen.bounded(256));
+        writeFile(path, noise);
+    } else if (kind == QLatin1String("foreign SQLite")) {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kind);
+        db.setDatabaseName(path);
+        QVERIFY(db.open());
+        QSqlQuery(db).exec(QStringLiteral("CREATE TABLE notes (x TEXT)"));
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(kind);
+    } else {
+        QVERIFY(QFile::copy(good, path));
+        if (kind == QLatin1String("missing view"))
+            run(path, {QStringLiteral("DROP VIEW 合同_印花税")});
+        else if (kind == QLatin1String("missing column"))
+            run(path, {QStringLiteral("ALTER TABLE Operator DROP COLUMN 付款管理")});
+        else if (kind == QLatin1String("damaged pages"))
+            damage(path);
+    }
+}
+
+} // namespace
+
+class TestRestore : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init() { Clock::setNow(QDateTime(QDate(2024, 5, 6), QTime(9, 30))); }
+    void cleanup() { RegisterRestore::testHook() = nullptr; }
+
+    // A backup made earlier comes back: the lists show it sorted by number, the operators come
+    // from it, nothing is left beside the register, and later work lands in the restored file.
+    void restoreBringsBackupBack_data() {
+        QTest::addColumn<bool>("searchUsed");
+        QTest::newRow("search never used") << false;
+        QTest::newRow("search used and closed") << true;
+    }
+    void restoreBringsBackupBack() {
+        QFETCH(bool, searchUsed);
+        SafetyFixture f;
+        backupThenChange(f);
+        if (searchUsed)
+            f.dm().TBQuery->close();
+        // left by a restore of another program stopped long ago: neither in the way nor touched
+        const QString stray =
+            QFileInfo(f.databasePath()).dir().filePath(QStringLiteral("Hestrel1.mdb"));
+        writeFile(stray, "stray");
+        QVERIFY(!restore(f, QStringLiteral("Hestrel20240506.mdb")));
+        QCOMPARE(f.dialogs().texts(), QStringList(QStringLiteral("数据已成功恢复！")));
+        QCOMPARE(f.dialogs().last().caption, QStringLiteral("qintara"));
+        QCOMPARE(f.dialogs().last().icon, Dialogs::Icon::None);
+        QCOMPARE(contractsShown(f), Restored);
+        QCOMPARE(f.main().wwDBGrid1->model()->rowCount(), 3);
+        QCOMPARE(f.main().panelText(3), QStringLiteral("共有  3  条记录"));
+        QCOMPARE(column(f.loginDialog().TBLogin, QStringLiteral("OperatorName")),
+                 QStringList(QStringLiteral("管理员")));
+        QCOMPARE(f.dm().TBQuery->isActive(), !searchUsed);
+        QCOMPARE(f.dm().TBShoukuan->recordCount(), 3);
+        QCOMPARE(f.besideRegister(), QStringList(QStringLiteral("Hestrel1.mdb")));
+        QCOMPARE(SafetyFixture::bytes(stray), QByteArray("stray"));
+        QCOMPARE(SafetyFixture::numbersIn(f.databasePath()), Restored);
+
+        // a contract saved now is in the restored file, and there after a new start
+        Dataset* c = f.dm().TBCompacter;
+        c->append();
+        c->fieldByName(QStringLiteral("合同编号"))->setValue(QStringLiteral("HT-010"));
+        QVERIFY(c->post());
+        QCOMPARE(SafetyFixture::numbersIn(f.databasePath()), Restored + QStringList("HT-010"));
+        QVERIFY(f.start());
+        QCOMPARE(contractsShown(f), Restored + QStringList("HT-010"));
+    }
+
+    // On a partner tab the list shows that partner's contracts of the restored register.
+    void restoreOnPartnerTab() {
+        SafetyFixture f;
+        f.addPartner(QStringLiteral("S01"), QStringLiteral("北方钢铁"), false, true);
+        f.addContract(QStringLiteral("HT-001"), QStringLiteral("S01"));
+        f.addContract(QStringLiteral("HT-002"));
+        QVERIFY(f.start());
+        f.backupNow();
+        f.dialogs().clear();
+        f.addContract(QStringLiteral("HT-003"), QStringLiteral("S01"));
+        f.main().PageControl1->setCurrentIndex(1);
+        QCOMPARE(contractsShown(f), QStringList({"HT-001", "HT-003"}));
+        restore(f, QStringLiteral("Hestrel20240506.mdb"));
+        QCOMPARE(f.dialogs().texts(), QStringList(QStringLiteral("数据已成功恢复！")));
+        QCOMPARE(contractsShown(f), QStringList(QStringLiteral("HT-001")));
+        QCOMPARE(f.main().panelText(3), QStringLiteral("共有  1  条记录"));
+    }
+
+    void successHidesTheWindowFirst() {
+        SafetyFixture f;
+        backupThenChange(f);
+        struct Probe : Dialogs::Backend {
+            Dialogs::Backend* inner;
+            QList<bool> visible;
+            Dialogs::Button show(const Dialogs::Message& m) override {
+                visible << app().HFu->isVisible();
+                return inner->show(m);
+            }
+            QString openFileName(const QString&, const QString&, const QString&) override {
+                return {};
+            }
+        } probe;
+        probe.inner = &f.dialogs();
+        Dialogs::ScopedBackend scope(&probe);
+        restore(f, QStringLiteral("Hestrel20240506.mdb"));
+        QCOMPARE(probe.visible, QList<bool>({false}));
+    }
+
+    void noFileSelected() {
+        SafetyFixture f;
+        backupThenChange(f);
+        const QByteArray live = SafetyFixture::bytes(f.databasePath());
+        QWidget* focused = nullptr;
+        bool open = false;
+        f.inRestore([&](QDialog* window) {
+            auto* w = qobject_cast<THFu*>(window);
+            QCOMPARE(SafetyFixture::names(w->FileListBox1),
+                     QStringList(QStringLiteral("Hestrel20240506.mdb")));
+            QVERIFY(w->FileListBox1->selectedItems().isEmpty());
+            w->Button1->setFocus();
+            SafetyFixture::press(w);
+            focused = w->focusWidget();
+            open = w->isVisible();
+        });
+        QVERIFY(open);
+        QCOMPARE(f.dialogs().texts(), QStringList(QStringLiteral("请选择您想要恢复的备份文件!")));
+        QCOMPARE(f.dialogs().last().caption, QStringLiteral("信息提示"));
+        QCOMPARE(f.dialogs().last().icon, Dialogs::Icon::None);
+        QCOMPARE(focused, static_cast<QWidget*>(app().HFu->FileListBox1));
+        QCOMPARE(SafetyFixture::bytes(f.databasePath()), live);
+        QCOMPARE(contractsShown(f), Before);
+    }
+
+    // Files that are no usable register are refused before the live register is touched: it
+    // stays open, byte for byte as it was, and the picked file is not changed either.
+    void badFiles_data() {
+        QTest::addColumn<QString>("kind");
+        for (const char* kind : {"empty", "truncated", "random bytes", "foreign SQLite",
+                                 "missing view", "missing column", "damaged pages", "live file"})
+            QTest::newRow(kind) << QString::fromUtf8(kind);
+    }
+    void badFiles() {
+        QFETCH(QString, kind);
+        SafetyFixture f;
+        f.addContracts();
+        QTemporaryDir spare;
+        const QString good = spare.filePath(QStringLiteral("good.mdb"));
+        QVERIFY(QFile::copy(f.databasePath(), good));
+        const QString bad = SafetyFixture::real(QStringLiteral("D:\\ZanbookBack\\坏.mdb"));
+        QVERIFY(QDir().mkpath(QFileInfo(bad).path()));
+        if (kind != QLatin1String("live file"))
+            makeBadFile(kind, bad, good);
+        QVERIFY(f.start());
+        const QByteArray live = SafetyFixture::bytes(f.databasePath());
+        const QByteArray picked = SafetyFixture::bytes(bad);
+        QList<Step> reached;
+        RegisterRestore::testHook() = [&reached](Step at) { reached << at; };
+        const bool open =
+            kind == QLatin1String("live file")
+                ? restore(f, QStringLiteral("Hestrel.mdb"), QStringLiteral("C:\\Zanbook"))
+                : restore(f, QStringLiteral("坏.mdb"));
+        QVERIFY(open);
+        QCOMPARE(f.dialogs().texts(), QStringList(Failed));
+        QCOMPARE(f.dialogs().last().caption, QStringLiteral("错误警示"));
+        QCOMPARE(f.dialogs().last().icon, Dialogs::Icon::None);
+        QCOMPARE(f.dialogs().last().buttons, Dialogs::Buttons(Dialogs::Button::Ok));
+        // refused before the connection was closed
+        QVERIFY(!reached.contains(Step::Closed));
+        QCOMPARE(SafetyFixture::bytes(f.databasePath()), live);
+        QCOMPARE(SafetyFixture::bytes(bad), picked);
+        QCOMPARE(f.besideRegister(), QStringList());
+        QVERIFY(f.dm().database().isOpen());
+        QCOMPARE(contractsShown(f), Restored);
+        QVERIFY(f.loginDialog().CheckOperatorRight(QStringLiteral("数据恢复")));
+    }
+
+    // A failure at any step: the previous register is back in place and open.
+    void failureAtEachStep_data() {
+        QTest::addColumn<Step>("step");
+        QTest::newRow("copied") << Step::Copied;
+        QTest::newRow("checked") << Step::Checked;
+        QTest::newRow("closed") << Step::Closed;
+        QTest::newRow("set aside") << Step::SetAside;
+        QTest::newRow("swapped") << Step::Swapped;
+        QTest::newRow("reopened") << Step::Reopened;
+    }
+    void failureAtEachStep() {
+        QFETCH(Step, step);
+        SafetyFixture f;
+        backupThenChange(f);
+        RegisterRestore::testHook() = [step](Step at) {
+            if (at == step)
+                throw DurableFile::FileError(QStringLiteral("/x"), QStringLiteral("模拟故障"));
+        };
+        QVERIFY(restore(f, QStringLiteral("Hestrel20240506.mdb")));
+        QCOMPARE(f.dialogs().count(), 1);
+        QCOMPARE(f.dialogs().last().caption, QStringLiteral("错误警示"));
+        QVERIFY(f.dialogs().last().text.startsWith(QStringLiteral("恢复失败，原数据库未作改动。")));
+        QVERIFY(f.dialogs().last().text.endsWith(QStringLiteral("模拟故障")));
+        QCOMPARE(contractsShown(f), Before);
+        QCOMPARE(column(f.loginDialog().TBLogin, QStringLiteral("OperatorName")),
+                 QStringList({"管理员", "赵六"}));
+        QCOMPARE(SafetyFixture::numbersIn(f.databasePath()), Before);
+        QCOMPARE(f.besideRegister(), QStringList());
+    }
+
+    // The program stopped at any point of a restore: the next start opens the previous
+    // register or the restored one, whole, and nothing of the restore is left.
+    void stoppedAtEachStep_data() {
+        QTest::addColumn<Step>("step");
+        QTest::addColumn<QStringList>("opened");
+        QTest::newRow("copied") << Step::Copied << Before;
+        QTest::newRow("checked") << Step::Checked << Before;
+        QTest::newRow("closed") << Step::Closed << Before;
+        QTest::newRow("set aside") << Step::SetAside << Before;
+        QTest::newRow("swapped") << Step::Swapped << Restored;
+        QTest::newRow("reopened") << Step::Reopened << Restored;
+        QTest::newRow("finished") << Step::Finished << Restored;
+    }
+    void stoppedAtEachStep() {
+        QFETCH(Step, step);
+        QFETCH(QStringList, opened);
+        SafetyFixture f;
+        backupThenChange(f);
+        const QDir folder(QFileInfo(f.databasePath()).path());
+        QTemporaryDir disk; // the register's folder as the disk held it at that point
+        RegisterRestore::testHook() = [&](Step at) {
+            if (at != step)
+                return;
+            for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden))
+                QVERIFY(QFile::copy(folder.filePath(name), disk.filePath(name)));
+        };
+        restore(f, QStringLiteral("Hestrel20240506.mdb"));
+        RegisterRestore::testHook() = nullptr;
+        f.stop();
+        for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden))
+            QVERIFY(QFile::remove(folder.filePath(name)));
+        for (const QString& name : QDir(disk.path()).entryList(QDir::Files | QDir::Hidden))
+            QVERIFY(QFile::copy(QDir(disk.path()).filePath(name), folder.filePath(name)));
+
+        f.dialogs().clear();
+        QVERIFY(f.start());
+        QCOMPARE(f.dialogs().count(), 0);
+        QCOMPARE(contractsShown(f), opened);
+        QCOMPARE(f.besideRegister(), QStringList());
+        QCOMPARE(SafetyFixture::numbersIn(f.databasePath()), opened);
+    }
+};
+
+QINTARA_TEST(TestRestore)
+#include "tst_restore.moc"
