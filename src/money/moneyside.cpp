@@ -1,6 +1,7 @@
 #include "moneyside.h"
 
 #include "data/tdmod.h"
+#include "output/spreadsheetexport.h"
 
 const MoneySide& MoneySide::payables() {
     static const MoneySide side{
@@ -25,6 +26,7 @@ const MoneySide& MoneySide::payables() {
         {QStringLiteral("应付款"), QStringLiteral("实付款")},
         {QColor(0xFF, 0x80, 0x40), QColor(0x80, 0x80, 0xFF)},
         false,
+        &SpreadsheetExport::exportPayables,
     };
     return side;
 }
@@ -52,6 +54,7 @@ const MoneySide& MoneySide::receivables() {
         {QStringLiteral("应收款"), QStringLiteral("实收款")},
         {QColor(0x80, 0xFF, 0x00), QColor(0xFF, 0x00, 0x00)},
         true,
+        &SpreadsheetExport::exportReceivables,
     };
     return side;
 }

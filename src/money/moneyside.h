@@ -35,6 +35,8 @@ struct MoneySide {
     QString seriesTitles[2];
     QColor seriesColours[2];
     bool silverBackground;
+    // "导出到Excel": writes both lists to the side's spreadsheet file.
+    bool (*exportLists)(TDMod&);
 
     static const MoneySide& payables();
     static const MoneySide& receivables();

@@ -230,7 +230,9 @@ void MoneyWindow::FormShow() {
 }
 
 // The export arrives with the spreadsheet files.
-void MoneyWindow::SpeedButton1Click() {}
+void MoneyWindow::SpeedButton1Click() {
+    m_side.exportLists(*m_dm);
+}
 
 void MoneyWindow::SpeedButton3Click() {
     m_dm->readInstalments(detail());

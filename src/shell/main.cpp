@@ -8,6 +8,7 @@
 int main(int argc, char** argv) {
     Application application(argc, argv);
     Application::setQuitOnLastWindowClosed(false); // the close sequence decides
+    applyChineseLanguage();
     applyProgramFont();
     Application::setWindowIcon(QIcon(QStringLiteral(":/icon/qintara.svg")));
     ProgramExit::setStopper([] { QCoreApplication::exit(0); });

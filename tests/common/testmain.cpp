@@ -1,5 +1,7 @@
 #include "testregistry.h"
 
+#include "platform/gui/application.h"
+
 #include <QApplication>
 #include <QTest>
 #include <memory>
@@ -17,6 +19,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    applyChineseLanguage(); // as the program does: tests see the texts users see
     QStringList args = app.arguments();
     QString only;
     if (int i = args.indexOf(QStringLiteral("-only")); i >= 0 && i + 1 < args.size()) {

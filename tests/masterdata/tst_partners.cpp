@@ -109,9 +109,10 @@ private Q_SLOTS:
         partners([this](TWLDanWei& w) {
             MasterDataFixture::click(w.Button1);
             QCOMPARE(w.DBEdit1->text(), QStringLiteral("10"));
-            // the list still shows the partners as stored, the last one included
+            // the list still shows the partners as stored, the last one included, and the new
+            // one after them
             QCOMPARE(MasterDataFixture::column(w.wwDBGrid1, 1),
-                     QStringList({QStringLiteral("十号"), QStringLiteral("九号")}));
+                     QStringList({QStringLiteral("十号"), QStringLiteral("九号"), QString()}));
             MasterDataFixture::type(w.DBEdit2, QStringLiteral("新单位"));
             MasterDataFixture::click(w.Button5);
             QCOMPARE(f->dialogs().texts(), QStringList{QStringLiteral("编号不可重名")});

@@ -170,6 +170,8 @@ private Q_SLOTS:
         Dataset* detail = payables ? dm.TBFukuan : dm.TBShoukuan;
         detail->setFilter(QStringLiteral("cc > 0"));
         detail->setFiltered(true);
+        dm.readInstalments(detail); // as the money window does when it shows
+        TDMod::reread(payables ? dm.TBFuKuanZong : dm.TBShouKuanZong);
         Shell::RecordingOpener opener;
         const auto def =
             payables ? SpreadsheetExport::payables(dm) : SpreadsheetExport::receivables(dm);

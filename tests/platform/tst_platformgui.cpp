@@ -5,10 +5,14 @@
 #include "platform/gui/modal.h"
 #include "platform/gui/shellopen.h"
 
+#include <QCalendarWidget>
 #include <QDialog>
 #include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -44,6 +48,28 @@ void click(QWidget* widget) {
 class TestPlatformGui : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    // Qt's own texts in Chinese whatever the system's language (the run may be under LANG=C).
+    void qtTextsInChinese() {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("t"), QStringLiteral("x"),
+                        QMessageBox::Ok | QMessageBox::Yes | QMessageBox::No);
+        const QStringList texts = {box.button(QMessageBox::Ok)->text(),
+                                   box.button(QMessageBox::Yes)->text(),
+                                   box.button(QMessageBox::No)->text()};
+        QFileDialog picker(nullptr, QStringLiteral("打开"));
+        picker.setOption(QFileDialog::DontUseNativeDialog);
+        QCalendarWidget calendar;
+        calendar.setSelectedDate(QDate(2025, 3, 1));
+        const QString month = calendar.locale().monthName(3);
+        for (const QString& text :
+             texts + QStringList{picker.labelText(QFileDialog::Reject),
+                                 picker.labelText(QFileDialog::FileType), month}) {
+            QString plain = text;
+            plain.remove(QRegularExpression(QStringLiteral("\\(&[A-Z]\\)|&")));
+            QVERIFY2(!plain.isEmpty() &&
+                         !plain.contains(QRegularExpression(QStringLiteral("[A-Za-z]"))),
+                     qPrintable(text));
+        }
+    }
     void scriptedModalNested() {
         Outer outer;
         Modal::ScriptedModal modal;

@@ -1,5 +1,9 @@
 #include "application.h"
 
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
 #include "messageboxbackend.h"
 #include "platform/dialogs.h"
 
@@ -46,4 +50,16 @@ void runGuarded(const std::function<void()>& code) {
     } catch (const std::exception& e) {
         showException(e);
     }
+}
+
+void applyChineseLanguage() {
+    const QLocale chinese(QLocale::Chinese, QLocale::China);
+    QLocale::setDefault(chinese);
+    static QTranslator* qtTexts = nullptr;
+    if (qtTexts)
+        return;
+    qtTexts = new QTranslator(QCoreApplication::instance());
+    if (qtTexts->load(chinese, QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(qtTexts);
 }

@@ -22,6 +22,10 @@ private:
     std::unique_ptr<MessageBoxBackend> m_messageBoxes;
 };
 
+// Every text Qt itself shows (message box buttons, the file picker, calendars, dates and
+// numbers) in Simplified Chinese, whatever the system's language.
+void applyChineseLanguage();
+
 // Runs code outside event delivery (start-up, command runners) the same way: a std::exception
 // ends it and reaches the general error display.
 void runGuarded(const std::function<void()>& code);

@@ -57,5 +57,7 @@ Dialogs::Button MessageBoxBackend::show(const Dialogs::Message& message) {
 
 QString MessageBoxBackend::openFileName(const QString& caption, const QString& dir,
                                         const QString& filter) {
-    return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, dir, filter);
+    // Qt's own picker, in the program's language rather than the desktop's
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, dir, filter, nullptr,
+                                        QFileDialog::DontUseNativeDialog);
 }
