@@ -100,6 +100,8 @@ QComboBox* listBox(const QString& name, const QStringList& items, int visibleRow
     auto* box = named(new QComboBox(parent), name);
     box->addItems(items);
     box->setMaxVisibleItems(visibleRows);
+    // a list that drops down under the box with that many rows, not one over the whole screen
+    box->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
     return box;
 }
 
@@ -220,6 +222,10 @@ QFrame* TFormAddCom::makeFieldBlock() {
           {QStringLiteral("合同金额"), DBEdit5, mark()},
           {QStringLiteral("所属部门"), wwDBLookupCombo1, markedCell(block, Button11, nullptr)},
           {QStringLiteral("责任人"), DBEdit7, nullptr}};
+    for (const auto* rows : {left, right})
+        for (int row = 0; row < (rows == left ? 5 : 4); ++row)
+            rows[row].control->setAccessibleName(
+                rows[row].caption.isEmpty() ? QStringLiteral("往来单位") : rows[row].caption);
     for (int row = 0; row < 5; ++row) {
         grid->addWidget(row == 3 ? Label4 : label(left[row].caption), row, 0);
         grid->addWidget(left[row].control, row, 1);
@@ -252,6 +258,7 @@ QTabWidget* TFormAddCom::makeTabs() {
     payables =
         named(new ScheduleTab(ScheduleSide::payable(), PageControl1), QStringLiteral("TabSheet3"));
     PageControl1->addTab(DBMemo1, QStringLiteral("合同内容"));
+    DBMemo1->setAccessibleName(QStringLiteral("合同内容"));
     PageControl1->addTab(receivables, receivables->side().caption);
     PageControl1->addTab(payables, payables->side().caption);
     PageControl1->addTab(makeExtraTab(), QStringLiteral("辅助信息"));
@@ -293,6 +300,7 @@ QWidget* TFormAddCom::makeExtraTab() {
         {QStringLiteral("修改人"), DBEdit9}};
     int row = 0;
     for (const auto& [caption, control] : rows) {
+        control->setAccessibleName(caption);
         grid->addWidget(new QLabel(caption, page), row, 0);
         grid->addWidget(control, row++, 1);
     }
@@ -498,6 +506,9 @@ void TFormAddCom::FormClose() {
     Panel1->show();
     if (Button2->isEnabled())
         contracts()->cancel(); // unsaved edits go without a question
+    if (std::exchange(m_tabUnlinked, false))
+        if (TfrmCompactManager* main = app().frmCompactManager)
+            runGuarded([main] { main->PageControl1Change(); });
 }
 
 // Esc does not close the editor: closing would discard the contract without a question.
@@ -639,6 +650,7 @@ void TFormAddCom::returnToContract(const SavedContract& saved) {
         c->clearMaster();
         c->refresh();
         c->locate(number, saved.number);
+        m_tabUnlinked = true;
     }
     if (TfrmCompactManager* main = app().frmCompactManager)
         main->setCountText(m_dmod->countText());

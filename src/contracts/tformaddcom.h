@@ -134,6 +134,9 @@ private:
     QString direction() const;
 
     QPointer<TDMod> m_dmod;
+    // A save unlinked the main window's partner tab to stay on its contract; the tab is linked
+    // again when the editor closes.
+    bool m_tabUnlinked = false;
     FieldLinkSet m_links;      // the editable set
     FieldLinkSet m_fixedLinks; // 录入人 and 修改人, never editable
     LookupComboLink* m_partnerLink = nullptr;

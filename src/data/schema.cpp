@@ -13,6 +13,13 @@ const char* const ReceivableSums = "CREATE INDEX IF NOT EXISTS AccountReceive_Su
 const char* const PayableSums = "CREATE INDEX IF NOT EXISTS AccountPayable_Sums ON AccountPayable "
                                 "(CompactID, 应付金额, 实付金额)";
 
+// Every column the contract list reads, so that SQLite answers the list from this index alone
+// instead of reading each contract's long text with it.
+const char* const ContractList =
+    "CREATE INDEX IF NOT EXISTS Compact_List ON Compact (CompactID, 合同编号, 合同名称, "
+    "合同金额, 签订日期, 收付类型, 所属部门, 责任人, 合同类型, SCNum, 录入, 修改, 开始日期, "
+    "截止日期, 录入日期, 执行情况, 文件位置)";
+
 // Each statement on its own; SQLite through Qt runs one statement per exec.
 const char* const Statements[] = {
     R"(CREATE TABLE Compact (
@@ -60,6 +67,7 @@ const char* const Statements[] = {
     // The partner totals read the amounts from these alone, not from the instalment rows.
     ReceivableSums,
     PayableSums,
+    ContractList,
     // ScName is the one required column: empty text is stored as NULL, so NOT NULL catches it.
     R"(CREATE TABLE server (
         ID INTEGER PRIMARY KEY AUTOINCREMENT,
@@ -224,7 +232,7 @@ std::optional<FieldType> columnType(const QString& column) {
 }
 
 void upgrade(QSqlDatabase& db) {
-    for (const char* statement : {ReceivableSums, PayableSums}) {
+    for (const char* statement : {ReceivableSums, PayableSums, ContractList}) {
         QSqlQuery q(db);
         q.exec(QString::fromUtf8(statement)); // a register that cannot be written stays as it is
     }

@@ -63,6 +63,8 @@ QWidget* TLogin::buildInputs() {
     Password = new QLineEdit(box);
     Password->setObjectName(QStringLiteral("Password"));
     Password->setEchoMode(QLineEdit::Password);
+    UserName->setAccessibleName(QStringLiteral("用户"));
+    Password->setAccessibleName(QStringLiteral("口令"));
     Password->setStyleSheet(QStringLiteral("lineedit-password-character: 42;")); // '*'
     BtYes = new QPushButton(QStringLiteral("确定"), box);
     BtYes->setObjectName(QStringLiteral("BtYes"));

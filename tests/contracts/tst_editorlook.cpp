@@ -6,10 +6,16 @@
 #include "contracts/tformaddcom.h"
 #include "editorfixture.h"
 
+#include "components/dateedit.h"
 #include <QAbstractButton>
+
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStyleFactory>
 #include <QTabWidget>
@@ -105,6 +111,39 @@ private Q_SLOTS:
         const QStringList covered =
             overlapping(*e.findChild<QWidget*>(QStringLiteral("fieldBlock")));
         QVERIFY2(covered.isEmpty(), qPrintable(covered.join(QStringLiteral(", "))));
+    }
+
+    // In view mode the locked boxes look read-only, amounts show grouped, every box is named
+    // after its label, and the partner list drops down twelve rows.
+    void viewLook() {
+        EditorFixture f;
+        for (int i = 0; i < 20; ++i)
+            f.addPartner(QStringLiteral("P%1").arg(i, 2, 10, QLatin1Char('0')),
+                         QStringLiteral("单位%1").arg(i), true, true);
+        f.addContract(QStringLiteral("HT001"), QStringLiteral("大额"), QStringLiteral("KH001"),
+                      QStringLiteral("收款"), 581742.24);
+        f.start();
+        f.openView(QStringLiteral("HT001"));
+        TFormAddCom& e = f.editor();
+        QCOMPARE(e.DBEdit5->text(), QStringLiteral("581,742.24"));
+        const QColor window = e.palette().color(QPalette::Window);
+        for (QWidget* box : std::initializer_list<QWidget*>{e.DBEdit1, e.DBEdit5, e.DBMemo1})
+            QCOMPARE(box->palette().color(QPalette::Base), window);
+        const std::pair<QWidget*, const char*> names[] = {
+            {e.DBEdit1, "合同编号"},
+            {e.DBEdit2, "合同名称"},
+            {e.DBEdit5, "合同金额"},
+            {e.DBLookupComboBox1, "往来单位"},
+            {static_cast<QWidget*>(e.wwDBDateTimePicker1), "签订日期"},
+            {e.DBMemo1, "合同内容"}};
+        for (const auto& [box, name] : names)
+            QCOMPARE(box->accessibleName(), QString::fromUtf8(name));
+        EditorFixture::click(e.Button6);
+        QVERIFY(e.DBEdit1->palette().color(QPalette::Base) != window);
+        e.DBLookupComboBox1->showPopup();
+        QAbstractItemView* list = e.DBLookupComboBox1->view();
+        QCOMPARE(qRound(list->viewport()->height() / double(list->sizeHintForRow(0))), 12);
+        e.DBLookupComboBox1->hidePopup();
     }
 
 private:

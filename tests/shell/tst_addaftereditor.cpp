@@ -9,7 +9,11 @@
 #include "shellfixture.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
 
@@ -25,6 +29,19 @@ QStringList gridColumn(DBGrid* grid) {
     for (int row = 0; row < grid->model()->rowCount(); ++row)
         texts << grid->model()->index(row, 0).data().toString();
     return texts;
+}
+
+void choose(QComboBox* box, const QString& item) {
+    const int index = box->findText(item);
+    QVERIFY(index >= 0);
+    box->setFocus();
+    while (box->currentIndex() < index)
+        QTest::keyClick(box, Qt::Key_Down);
+}
+
+void chooseTab(TfrmCompactManager& w, int index) {
+    QTabBar* bar = w.PageControl1->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
 }
 
 using Steps = QStringList; // editor buttons pressed, by object name, after a view
@@ -79,7 +96,35 @@ private Q_SLOTS:
         QCOMPARE(shown, (QStringList{"HT-001", "HT-002", "HT-003"}));
         QCOMPARE(gridColumn(f.main().wwDBGrid1), (QStringList{"HT-001", "HT-002"}));
     }
+
+    void tabLinkedAgainAfterSave();
 };
+
+// A contract saved on the supplier tab whose partner is only a customer: once the editor is
+// closed the tab is linked again, with its own list and count.
+void TestAddAfterEditor::tabLinkedAgainAfterSave() {
+    ShellFixture f;
+    f.addPartner(QStringLiteral("S01"), QStringLiteral("北方钢铁"), false, true);
+    f.addPartner(QStringLiteral("C01"), QStringLiteral("东方电子"), true, false);
+    f.addContract(QStringLiteral("HT-001"), QStringLiteral("S01"));
+    QVERIFY(f.start());
+    chooseTab(f.main(), 1);
+    f.modal.then([&](QDialog*) {
+        TFormAddCom* e = app().FormAddCom;
+        ShellFixture::typeText(e->DBEdit2, QStringLiteral("客户合同"));
+        choose(e->DBComboBox1, QStringLiteral("收款"));
+        choose(e->DBLookupComboBox1, QStringLiteral("东方电子"));
+        ShellFixture::typeText(e->DBEdit5, QStringLiteral("100"));
+        QTest::mouseClick(e->Button2, Qt::LeftButton);
+        QCOMPARE(f.dm().TBCompacter->value(QStringLiteral("合同名称")).toString(),
+                 QStringLiteral("客户合同"));
+    });
+    QTest::mouseClick(f.main().SpeedButton5, Qt::LeftButton);
+    QCOMPARE(f.count(QStringLiteral("Compact")), 2);
+    QVERIFY(f.dm().TBCompacter->masterSource());
+    QCOMPARE(gridColumn(f.main().DBGrid2), QStringList{"HT-001"});
+    QCOMPARE(f.main().panelText(3), QStringLiteral("共有  1  条记录"));
+}
 
 QINTARA_TEST(TestAddAfterEditor)
 #include "tst_addaftereditor.moc"
