@@ -60,6 +60,17 @@ private Q_SLOTS:
         QCalendarWidget calendar;
         calendar.setSelectedDate(QDate(2025, 3, 1));
         const QString month = calendar.locale().monthName(3);
+        // With QINTARA_SHOTS set to a folder, the three are saved there as pictures.
+        if (const QString folder = qEnvironmentVariable("QINTARA_SHOTS"); !folder.isEmpty()) {
+            picker.resize(640, 420);
+            const std::pair<QWidget*, const char*> shots[] = {
+                {&box, "question.png"}, {&picker, "picker.png"}, {&calendar, "calendar.png"}};
+            for (const auto& [widget, file] : shots) {
+                widget->show();
+                QVERIFY(widget->grab().save(QDir(folder).filePath(QLatin1String(file))));
+                widget->hide();
+            }
+        }
         for (const QString& text :
              texts + QStringList{picker.labelText(QFileDialog::Reject),
                                  picker.labelText(QFileDialog::FileType), month}) {

@@ -1,5 +1,6 @@
 #include "shellfixture.h"
 
+#include "components/dbgrid.h"
 #include "data/tdmod.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
@@ -13,6 +14,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSqlQuery>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 
 ShellFixture::ShellFixture() {
@@ -87,4 +90,20 @@ TLogin& ShellFixture::loginDialog() const {
 
 TDMod& ShellFixture::dm() const {
     return *app().DMod;
+}
+
+void ShellFixture::chooseTab(TfrmCompactManager& window, int index) {
+    QTabBar* bar = window.PageControl1->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
+    QCOMPARE(window.activeTab(), index);
+}
+
+void ShellFixture::clickRow(DBGrid* grid, int row) {
+    const QRect cell = grid->visualRect(grid->model()->index(row, 0));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+}
+
+void ShellFixture::doubleClickRow(DBGrid* grid, int row) {
+    const QPoint at = grid->visualRect(grid->model()->index(row, 0)).center();
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
 }

@@ -10,6 +10,7 @@
 #include <QVariantList>
 #include <memory>
 
+class DBGrid;
 class Startup;
 class TDMod;
 class TfrmCompactManager;
@@ -34,6 +35,10 @@ public:
     // Types into a box key by key; characters beyond Latin-1 come as key events carrying their
     // text.
     static void typeText(QWidget* box, const QString& text);
+    // Clicks the main window's tab, a grid's row, or double-clicks a row.
+    static void chooseTab(TfrmCompactManager& window, int index);
+    static void clickRow(DBGrid* grid, int row);
+    static void doubleClickRow(DBGrid* grid, int row);
     // Ends the run: every window and the data module are destroyed.
     void stop();
 

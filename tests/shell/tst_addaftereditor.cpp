@@ -19,11 +19,6 @@
 
 namespace {
 
-void doubleClickRow(DBGrid* grid, int row) {
-    const QPoint at = grid->visualRect(grid->model()->index(row, 0)).center();
-    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
-}
-
 QStringList gridColumn(DBGrid* grid) {
     QStringList texts;
     for (int row = 0; row < grid->model()->rowCount(); ++row)
@@ -37,11 +32,6 @@ void choose(QComboBox* box, const QString& item) {
     box->setFocus();
     while (box->currentIndex() < index)
         QTest::keyClick(box, Qt::Key_Down);
-}
-
-void chooseTab(TfrmCompactManager& w, int index) {
-    QTabBar* bar = w.PageControl1->tabBar();
-    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
 }
 
 using Steps = QStringList; // editor buttons pressed, by object name, after a view
@@ -70,7 +60,7 @@ private Q_SLOTS:
             for (const QString& name : steps)
                 QTest::mouseClick(editor->findChild<QPushButton*>(name), Qt::LeftButton);
         });
-        doubleClickRow(f.main().wwDBGrid1, 0);
+        ShellFixture::doubleClickRow(f.main().wwDBGrid1, 0);
 
         DatasetState state = DatasetState::Inactive;
         QString name, number;
@@ -108,7 +98,7 @@ void TestAddAfterEditor::tabLinkedAgainAfterSave() {
     f.addPartner(QStringLiteral("C01"), QStringLiteral("东方电子"), true, false);
     f.addContract(QStringLiteral("HT-001"), QStringLiteral("S01"));
     QVERIFY(f.start());
-    chooseTab(f.main(), 1);
+    ShellFixture::chooseTab(f.main(), 1);
     f.modal.then([&](QDialog*) {
         TFormAddCom* e = app().FormAddCom;
         ShellFixture::typeText(e->DBEdit2, QStringLiteral("客户合同"));

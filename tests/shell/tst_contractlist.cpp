@@ -32,22 +32,6 @@ void addPartners(ShellFixture& f) {
     f.addContract(QStringLiteral("HT-001"), QStringLiteral("C01"));
 }
 
-void chooseTab(TfrmCompactManager& w, int index) {
-    QTabBar* bar = w.PageControl1->tabBar();
-    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
-    QCOMPARE(w.activeTab(), index);
-}
-
-void clickRow(DBGrid* grid, int row) {
-    const QRect cell = grid->visualRect(grid->model()->index(row, 0));
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
-}
-
-void doubleClickRow(DBGrid* grid, int row) {
-    const QPoint at = grid->visualRect(grid->model()->index(row, 0)).center();
-    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
-}
-
 QStringList column(Dataset* ds, const QString& field) {
     QStringList values;
     const int keep = ds->recNo();
@@ -87,7 +71,7 @@ private Q_SLOTS:
         QVERIFY(f.start());
         TfrmCompactManager& w = f.main();
         QCOMPARE(w.panelText(3), QStringLiteral("共有  5  条记录"));
-        chooseTab(w, tab);
+        ShellFixture::chooseTab(w, tab);
         DBGrid* partnerGrid = tab == 1 ? w.DBGrid1 : w.DBGrid3;
         DBGrid* contractGrid = tab == 1 ? w.DBGrid2 : w.DBGrid4;
         QCOMPARE(column(f.dm().TBMarst, QStringLiteral("客户/供应商编号")), partners);
@@ -98,7 +82,7 @@ private Q_SLOTS:
         QCOMPARE(w.panelText(3), QStringLiteral("共有  %1  条记录").arg(contracts.size()));
 
         // back on the first tab: every contract, by number, and the partner filter off
-        chooseTab(w, 0);
+        ShellFixture::chooseTab(w, 0);
         QCOMPARE(column(f.dm().TBCompacter, QStringLiteral("合同编号")),
                  QStringList({"HT-001", "HT-002", "HT-003", "HT-004", "HT-005"}));
         QVERIFY(!f.dm().TBMarst->isFiltered());
@@ -109,8 +93,8 @@ private Q_SLOTS:
         ShellFixture f;
         addPartners(f);
         QVERIFY(f.start());
-        chooseTab(f.main(), 1);
-        clickRow(f.main().DBGrid1, 2);
+        ShellFixture::chooseTab(f.main(), 1);
+        ShellFixture::clickRow(f.main().DBGrid1, 2);
         QCOMPARE(f.dm().TBMarst->fieldByName(QStringLiteral("客户/供应商编号"))->asString(),
                  QStringLiteral("S03"));
         QCOMPARE(column(f.dm().TBCompacter, QStringLiteral("合同编号")), QStringList("HT-004"));
@@ -134,7 +118,7 @@ private Q_SLOTS:
             QLineEdit* edit = tab == 1 ? f.main().EdLookup : f.main().EdLookup2;
             QPushButton* button = tab == 1 ? f.main().SortBtn : f.main().SortBtn2;
             QVERIFY(!button->isEnabled());
-            chooseTab(f.main(), tab);
+            ShellFixture::chooseTab(f.main(), tab);
             QTest::keyClicks(edit, QStringLiteral("x"));
             edit->clear();
             ShellFixture::typeText(edit, typed);
@@ -162,8 +146,8 @@ private Q_SLOTS:
         ShellFixture f;
         addPartners(f);
         QVERIFY(f.start());
-        chooseTab(f.main(), 1);
-        clickRow(f.main().DBGrid1, 1); // S02
+        ShellFixture::chooseTab(f.main(), 1);
+        ShellFixture::clickRow(f.main().DBGrid1, 1); // S02
         const QString countBefore = f.main().panelText(3);
         ShellFixture::typeText(f.main().EdLookup, typed);
         QTest::mouseClick(f.main().SortBtn, Qt::LeftButton);
@@ -188,8 +172,8 @@ private Q_SLOTS:
         addPartners(f);
         Clock::setNow(QDateTime(QDate(2024, 3, 5), QTime(14, 30)));
         QVERIFY(f.start());
-        chooseTab(f.main(), 1);
-        clickRow(f.main().DBGrid1, 2);
+        ShellFixture::chooseTab(f.main(), 1);
+        ShellFixture::clickRow(f.main().DBGrid1, 2);
         QMap<QString, QString> row;
         QString caption;
         QDateTime entered;
@@ -232,7 +216,7 @@ private Q_SLOTS:
         for (const QString& number : numbers)
             f.addContract(number, QStringLiteral("C01"));
         QVERIFY(f.start());
-        chooseTab(f.main(), tab);
+        ShellFixture::chooseTab(f.main(), tab);
         QString proposed = QStringLiteral("(editor not shown)");
         f.modal.then([&](QDialog*) {
             proposed = f.dm().TBCompacter->fieldByName(QStringLiteral("合同编号"))->asString();
@@ -273,9 +257,9 @@ private Q_SLOTS:
         if (!empty)
             addPartners(f);
         QVERIFY(f.start());
-        chooseTab(f.main(), grid == QLatin1String("DBGrid2")   ? 1
-                            : grid == QLatin1String("DBGrid4") ? 2
-                                                               : 0);
+        ShellFixture::chooseTab(f.main(), grid == QLatin1String("DBGrid2")   ? 1
+                                          : grid == QLatin1String("DBGrid4") ? 2
+                                                                             : 0);
         f.modal.seen.clear();
         QString caption;
         f.modal.then([&](QDialog* editor) { caption = editor->windowTitle(); });
@@ -287,7 +271,7 @@ private Q_SLOTS:
             QVERIFY(f.modal.seen.isEmpty());
             return;
         }
-        doubleClickRow(target, 0);
+        ShellFixture::doubleClickRow(target, 0);
         QCOMPARE(f.modal.seen, QStringList(QStringLiteral("FormAddCom")));
         QCOMPARE(caption, QStringLiteral("合同查看"));
         QCOMPARE(f.dialogs().count(), 0);
@@ -307,7 +291,7 @@ private Q_SLOTS:
         for (double amount : {100.0, 200.0, 300.0})
             f.addReceivable(id, amount);
         QVERIFY(f.start());
-        clickRow(f.main().wwDBGrid1, 1);
+        ShellFixture::clickRow(f.main().wwDBGrid1, 1);
         f.dialogs().answer(Dialogs::Button(answer));
         QTest::mouseClick(f.main().DelCompSBtn, Qt::LeftButton);
         QCOMPARE(f.dialogs().count(), 1);
@@ -337,7 +321,7 @@ private Q_SLOTS:
             f.addContract(QString::fromUtf8(no));
         QVERIFY(f.start());
         DBGrid* grid = f.main().wwDBGrid1;
-        clickRow(grid, 2);
+        ShellFixture::clickRow(grid, 2);
         QTest::keyClick(grid, Qt::Key_Down);
         QCOMPARE(f.dm().TBCompacter->recNo(), 3);
         QCOMPARE(f.dm().TBCompacter->state(), DatasetState::Browse);
@@ -349,7 +333,7 @@ private Q_SLOTS:
         ShellFixture f;
         addPartners(f);
         QVERIFY(f.start());
-        chooseTab(f.main(), 1);
+        ShellFixture::chooseTab(f.main(), 1);
         f.main().N16->trigger();
         QCOMPARE(column(f.dm().TBCompacter, QStringLiteral("合同编号")),
                  QStringList({"HT-001", "HT-002", "HT-003", "HT-004", "HT-005"}));

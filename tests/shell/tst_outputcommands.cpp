@@ -23,17 +23,6 @@
 
 namespace {
 
-void chooseTab(TfrmCompactManager& w, int index) {
-    QTabBar* bar = w.PageControl1->tabBar();
-    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
-    QCOMPARE(w.activeTab(), index);
-}
-
-void clickRow(DBGrid* grid, int row) {
-    const QRect cell = grid->visualRect(grid->model()->index(row, 0));
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
-}
-
 // The first column of every row below the captions of the first worksheet.
 QStringList exportedNumbers(const QString& path) {
     const QJsonObject book = ExternalReaders::readXls(path);
@@ -71,7 +60,7 @@ private Q_SLOTS:
         addPartners(f);
         QVERIFY(f.start());
         TfrmCompactManager& w = f.main();
-        clickRow(w.wwDBGrid1, 2);
+        ShellFixture::clickRow(w.wwDBGrid1, 2);
         const QString current = f.dm().TBCompacter->value(QStringLiteral("合同编号")).toString();
         Shell::RecordingOpener opener;
         if (fromMenu)
@@ -92,8 +81,8 @@ private Q_SLOTS:
         addPartners(f);
         QVERIFY(f.start());
         TfrmCompactManager& w = f.main();
-        chooseTab(w, 1);
-        clickRow(w.DBGrid1, 0); // 北方钢铁
+        ShellFixture::chooseTab(w, 1);
+        ShellFixture::clickRow(w.DBGrid1, 0); // 北方钢铁
         Shell::RecordingOpener opener;
         QTest::mouseClick(w.SpeedButton1, Qt::LeftButton);
         const QStringList numbers =
@@ -138,12 +127,12 @@ private Q_SLOTS:
         QVERIFY(f.start());
         TfrmCompactManager& w = f.main();
         QSignalSpy loads(w.WebBrowser1, &QTextBrowser::sourceChanged);
-        chooseTab(w, 3);
+        ShellFixture::chooseTab(w, 3);
         QVERIFY(w.WebBrowser1->isVisible());
         QVERIFY(w.WebBrowser1->toPlainText().contains(QStringLiteral("Qintara合同管理系统")));
         QVERIFY(w.WebBrowser1->toPlainText().contains(QStringLiteral("导出到Excel")));
-        chooseTab(w, 0);
-        chooseTab(w, 3);
+        ShellFixture::chooseTab(w, 0);
+        ShellFixture::chooseTab(w, 3);
         QCOMPARE(loads.count(), 2);
     }
 };
