@@ -1,5 +1,7 @@
 #include "editorfixture.h"
 
+#include "common/userinput.h"
+
 #include "contracts/tformaddcom.h"
 #include "platform/clock.h"
 #include "shell/appcontext.h"
@@ -86,19 +88,7 @@ int EditorFixture::count(const QString& table) {
 }
 
 void EditorFixture::type(QWidget* box, const QString& text) {
-    QWidget* target = box;
-    if (auto* combo = qobject_cast<QComboBox*>(box); combo && combo->lineEdit())
-        target = combo->lineEdit();
-    box->setFocus();
-    QTest::keyClick(target, Qt::Key_A, Qt::ControlModifier);
-    if (text.isEmpty()) {
-        QTest::keyClick(target, Qt::Key_Delete);
-        return;
-    }
-    // committed the way an input method hands over Chinese text
-    QInputMethodEvent commit;
-    commit.setCommitString(text);
-    QApplication::sendEvent(target, &commit);
+    UserInput::type(box, text);
 }
 
 void EditorFixture::click(QWidget* widget) {

@@ -1,5 +1,7 @@
 #include "masterdatafixture.h"
 
+#include "common/userinput.h"
+
 #include "components/dbgrid.h"
 #include "contracts/tformaddcom.h"
 #include "shell/tfrmcompactmanager.h"
@@ -28,18 +30,7 @@ void MasterDataFixture::activate(QWidget* window) {
 }
 
 void MasterDataFixture::type(QWidget* box, const QString& text) {
-    QWidget* target = box;
-    if (auto* combo = qobject_cast<QComboBox*>(box); combo && combo->lineEdit())
-        target = combo->lineEdit();
-    box->setFocus();
-    QTest::keyClick(target, Qt::Key_A, Qt::ControlModifier);
-    if (text.isEmpty()) {
-        QTest::keyClick(target, Qt::Key_Delete);
-        return;
-    }
-    QInputMethodEvent commit;
-    commit.setCommitString(text);
-    QApplication::sendEvent(target, &commit);
+    UserInput::type(box, text);
 }
 
 void MasterDataFixture::erase(QWidget* box) {

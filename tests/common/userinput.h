@@ -1,0 +1,11 @@
+#pragma once
+// The user's hand at the keyboard, shared by the fixtures that drive windows.
+#include <QString>
+
+class QWidget;
+
+namespace UserInput {
+// Typing replaces the box's text, as after selecting it all; the text comes as an input
+// method hands over Chinese text. Empty text deletes the box's content.
+void type(QWidget* box, const QString& text);
+} // namespace UserInput
