@@ -26,11 +26,8 @@ struct Group {
 
 // In the order bench/run prints them.
 const Group groups[] = {
-    {"data", runDataGroup},
-    {"search", runSearchGroup},
-    {"money", runMoneyGroup},
-    {"output", runOutputGroup},
-    {"safety", runSafetyGroup},
+    {"data", runDataGroup},     {"search", runSearchGroup}, {"money", runMoneyGroup},
+    {"output", runOutputGroup}, {"safety", runSafetyGroup}, {"session", runSessionGroup},
 };
 
 } // namespace

@@ -9,5 +9,6 @@ void runSearchGroup(const Context& ctx);
 void runMoneyGroup(const Context& ctx);
 void runOutputGroup(const Context& ctx);
 void runSafetyGroup(const Context& ctx);
+void runSessionGroup(const Context& ctx);
 
 } // namespace Bench

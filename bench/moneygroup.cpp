@@ -2,6 +2,7 @@
 // process each time), the reminder check after a login, showing the payables window, and the
 // memory once the payables and the reminders have been opened.
 #include "benchgroups.h"
+#include "benchprogram.h"
 #include "benchutil.h"
 #include "data/dataset.h"
 #include "money/tfukfrm.h"
@@ -34,33 +35,6 @@ namespace {
 // Set in the environment of the process that starts the program once.
 const char* const StartupChild = "QINTARA_BENCH_STARTUP_CHILD";
 const char* const Shown = "login shown";
-
-// A root holding the register at the program's own path, and settings of an earlier run.
-struct ProgramRoot {
-    QTemporaryDir dir;
-    explicit ProgramRoot(const QString& db) {
-        const QString folder = dir.filePath(QStringLiteral("C/Zanbook"));
-        QDir().mkpath(folder);
-        if (!QFile::link(QFileInfo(db).absoluteFilePath(),
-                         QDir(folder).filePath(QStringLiteral("Hestrel.mdb")))) {
-            note(QStringLiteral("cannot link the register into %1").arg(folder));
-            std::exit(1);
-        }
-        QFile settings(settingsFile());
-        if (!settings.open(QIODevice::WriteOnly) ||
-            settings.write("[Settings]\nFirst=1\nDayTXing=7\n") < 0) {
-            note(QStringLiteral("cannot write %1").arg(settingsFile()));
-            std::exit(1);
-        }
-    }
-    QString path() const { return dir.path(); }
-    QString settingsFile() const { return dir.filePath(QStringLiteral("Settings.ini")); }
-};
-
-void useRoot(const QString& root) {
-    Paths::setRoot(root);
-    Paths::setSettingsFile(QDir(root).filePath(QStringLiteral("Settings.ini")));
-}
 
 // The child: the program's entry sequence up to the first login dialog on the screen.
 [[noreturn]] void startOnce(const QString& root) {
@@ -104,49 +78,6 @@ double startupSample(const Context& ctx, const QString& root) {
     }
     return s;
 }
-
-// Modal windows in this process: the login is answered as 管理员, every other window is
-// shown, marks the moment and is closed again.
-struct Windows {
-    QElapsedTimer clock;
-    qint64 decided = -1;
-    bool showReminders = false;
-
-    Windows() {
-        clock.start();
-        Modal::setRunner([this](QDialog* dialog) { return run(dialog); });
-    }
-    ~Windows() { Modal::setRunner({}); }
-
-    int run(QDialog* dialog) {
-        if (dialog->objectName() == QLatin1String("Login")) {
-            dialog->show(); // the showing fills the list of names
-            auto* names = dialog->findChild<QComboBox*>(QStringLiteral("UserName"));
-            names->setCurrentIndex(names->findText(QStringLiteral("管理员")));
-            dialog->findChild<QLineEdit*>(QStringLiteral("Password"))->clear();
-            dialog->findChild<QPushButton*>(QStringLiteral("BtYes"))->click();
-            if (dialog->isVisible())
-                dialog->reject();
-            return dialog->result();
-        }
-        const bool reminders = dialog->objectName() == QLatin1String("TiX");
-        if (reminders) {
-            decided = clock.nsecsElapsed(); // the check has decided to show it
-            if (!showReminders)
-                return QDialog::Rejected;
-        }
-        dialog->show();
-        QApplication::processEvents();
-        if (!reminders)
-            decided = clock.nsecsElapsed();
-        dialog->reject();
-        return QDialog::Rejected;
-    }
-
-    double since(qint64 start) const {
-        return double((decided >= 0 ? decided : clock.nsecsElapsed()) - start) / 1e9;
-    }
-};
 
 } // namespace
 

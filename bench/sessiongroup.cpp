@@ -1,0 +1,131 @@
+// The main window's commands used all day, driven through its buttons on a copy of the large
+// register: a partner tab and back, 合同增加 until the editor shows, 保存 until it is ready
+// again, and the delete answered Yes; then the session's peak memory.
+#include "benchgroups.h"
+#include "benchprogram.h"
+#include "benchutil.h"
+#include "contracts/tformaddcom.h"
+#include "data/tdmod.h"
+#include "platform/dialogs.h"
+#include "shell/appcontext.h"
+#include "shell/startup.h"
+#include "shell/tfrmcompactmanager.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolButton>
+#include <cstdlib>
+#include <memory>
+
+namespace Bench {
+
+namespace {
+
+// A step ends when the window has drawn its result.
+double timed(const std::function<void()>& step) {
+    return seconds([&] {
+        step();
+        QApplication::processEvents();
+    });
+}
+
+int contractCount() {
+    return app().DMod->TBCompacter->recordCount();
+}
+
+void fail(const QString& what) {
+    note(what);
+    std::exit(1);
+}
+
+// What the program said, for a step that did not do what it should.
+QString messages() {
+    auto* recording = dynamic_cast<Dialogs::RecordingBackend*>(Dialogs::backend());
+    return recording ? recording->texts().join(u'|') : QString();
+}
+
+struct EditorTimes {
+    std::vector<double> open, save;
+    qint64 clicked = 0;
+};
+
+// The add window: timed from the click until it shows, then a contract is typed and saved.
+int addContract(Windows& windows, EditorTimes& times, QDialog* dialog) {
+    dialog->show();
+    QApplication::processEvents();
+    times.open.push_back(double(windows.clock.nsecsElapsed() - times.clicked) / 1e9);
+    TFormAddCom* e = app().FormAddCom;
+    e->DBEdit2->setText(QStringLiteral("办公设备采购"));
+    e->DBComboBox1->setCurrentIndex(e->DBComboBox1->findText(QStringLiteral("收款")));
+    e->DBLookupComboBox1->setCurrentIndex(0);
+    e->DBEdit5->setText(QStringLiteral("12345.67"));
+    const int before = contractCount();
+    times.save.push_back(timed([e] { e->Button2->click(); }));
+    if (contractCount() != before + 1)
+        fail(QStringLiteral("the contract was not saved: %1").arg(messages()));
+    e->Button5->click();
+    return QDialog::Accepted;
+}
+
+} // namespace
+
+void runSessionGroup(const Context& ctx) {
+    ProgramRoot root(ctx.db, ProgramRoot::Register::Copied);
+    useRoot(root.path());
+    applyProgramFont();
+    Windows windows;
+    EditorTimes editor;
+    windows.handlers[QStringLiteral("FormAddCom")] = [&](QDialog* d) {
+        return addContract(windows, editor, d);
+    };
+    auto startup = std::make_unique<Startup>();
+    if (!startup->run())
+        fail(QStringLiteral("the program did not start"));
+    TfrmCompactManager* main = app().frmCompactManager;
+    QApplication::processEvents();
+
+    std::vector<double> cli, partnerTab, allTab, deletes;
+    Dialogs::ScopedRecording answers;
+    for (int i = 0; i < Repeats; ++i) {
+        cli.push_back(sqliteCli(ctx));
+        partnerTab.push_back(timed([main] { main->PageControl1->setCurrentIndex(1); }));
+        allTab.push_back(timed([main] { main->PageControl1->setCurrentIndex(0); }));
+        editor.clicked = windows.clock.nsecsElapsed();
+        main->SpeedButton5->click();
+        // the saved contract is the current one: deleting it keeps the register's size
+        const int before = contractCount();
+        answers.answer(Dialogs::Button::Yes);
+        deletes.push_back(timed([main] { main->DelCompSBtn->click(); }));
+        if (contractCount() != before - 1)
+            fail(QStringLiteral("the contract was not deleted"));
+    }
+    if (answers.count() != Repeats)
+        fail(QStringLiteral("unexpected messages: %1").arg(messages()));
+    const double rss = peakRssMb();
+    startup.reset();
+
+    const double cliS = best("sqlite_cli_s", cli);
+    const struct {
+        const char* name;
+        const char* ratio;
+        const std::vector<double>& samples;
+    } figures[] = {
+        {"tab_all_s", "tab_all_ratio", allTab},
+        {"tab_partner_s", "tab_partner_ratio", partnerTab},
+        {"add_open_s", "add_open_ratio", editor.open},
+        {"save_ready_s", "save_ready_ratio", editor.save},
+        {"delete_s", "delete_ratio", deletes},
+    };
+    for (const auto& f : figures) {
+        const double s = best(f.name, f.samples);
+        print(f.name, s, 3);
+        print(f.ratio, s / cliS, 2);
+    }
+    print("session_peak_rss_mb", rss, 1);
+}
+
+} // namespace Bench
