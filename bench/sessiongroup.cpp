@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <cstdlib>
 #include <memory>
@@ -86,6 +87,9 @@ void runSessionGroup(const Context& ctx) {
     if (!startup->run())
         fail(QStringLiteral("the program did not start"));
     TfrmCompactManager* main = app().frmCompactManager;
+    // the one reminder check after the login comes first, as its timer would have it
+    main->Timer1->stop();
+    main->Timer1Timer();
     QApplication::processEvents();
 
     std::vector<double> cli, partnerTab, allTab, deletes;

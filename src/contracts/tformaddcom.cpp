@@ -648,7 +648,7 @@ void TFormAddCom::returnToContract(const SavedContract& saved) {
         !m_dmod->TBMarst->locate(QStringLiteral("客户/供应商编号"), saved.partner) ||
         !c->locate(number, saved.number)) {
         c->clearMaster();
-        c->refresh();
+        c->reshow(); // every contract, from the rows in memory
         c->locate(number, saved.number);
         m_tabUnlinked = true;
     }

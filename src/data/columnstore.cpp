@@ -151,6 +151,20 @@ void StoredColumn::set(size_t row, const QVariant& value) {
     m_cells[row] = null ? 0 : encode(value);
 }
 
+void StoredColumn::insert(size_t row, const QVariant& value) {
+    m_null.insert(m_null.begin() + std::ptrdiff_t(row), 1);
+    m_cells.insert(m_cells.begin() + std::ptrdiff_t(row), 0);
+    set(row, value);
+}
+
+bool StoredColumn::sameAs(size_t row, const StoredColumn& other, size_t otherRow) const {
+    if (m_null[row] || other.m_null[otherRow])
+        return m_null[row] == other.m_null[otherRow];
+    if (isText(m_type))
+        return m_pool[size_t(m_cells[row])] == other.m_pool[size_t(other.m_cells[otherRow])];
+    return m_cells[row] == other.m_cells[otherRow];
+}
+
 void StoredColumn::erase(size_t row) {
     m_cells.erase(m_cells.begin() + std::ptrdiff_t(row));
     m_null.erase(m_null.begin() + std::ptrdiff_t(row));

@@ -29,7 +29,11 @@ public:
     // comparisons are costly); empty for the other types.
     std::vector<uint32_t> sortKeys() const;
     void set(size_t row, const QVariant& value);
+    // A row put in before this one; the rows from here on move down by one.
+    void insert(size_t row, const QVariant& value);
     void erase(size_t row);
+    // Whether this row holds what the other column's row holds (both of this column's type).
+    bool sameAs(size_t row, const StoredColumn& other, size_t otherRow) const;
     QVariant get(size_t row) const;
     bool isNull(size_t row) const { return m_null[row] != 0; }
     // Fast comparison for sorting without building QVariants.

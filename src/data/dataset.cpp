@@ -184,14 +184,15 @@ int Dataset::fieldIndex(const Field* field) const {
 
 // ---------------------------------------------------------------- reading
 
-QString Dataset::selectSql() const {
+// A table's rows, those of the master's row only when linked.
+QString Dataset::selectSql(bool linked) const {
     if (m_table.isEmpty())
         return m_sql;
     QStringList names;
     for (const StoredColumn& c : m_columns)
         names << quoted(c.name());
     QString sql = QStringLiteral("SELECT %1 FROM %2").arg(names.join(u','), quoted(m_table));
-    if (m_master) {
+    if (linked) {
         QStringList conditions;
         for (const QString& d : m_detailFields)
             conditions << quoted(d) + QStringLiteral(" = ?");
@@ -201,10 +202,12 @@ QString Dataset::selectSql() const {
 }
 
 // The master's values for a detail table, or a query's own parameters.
-QVariantList Dataset::readBinds() const {
+QVariantList Dataset::readBinds(bool linked) const {
     if (m_table.isEmpty())
         return m_params;
     QVariantList binds;
+    if (!linked)
+        return binds;
     for (const QVariant& v : m_masterKey)
         binds << (v.userType() == qMetaTypeId<Currency>()
                       ? QVariant(qlonglong(v.value<Currency>().units()))
@@ -266,17 +269,27 @@ void Dataset::load(std::optional<QVariant> keepKey) {
     m_masterKey = masterValues();
     const bool noMasterRow = m_master && std::any_of(m_masterKey.begin(), m_masterKey.end(),
                                                      [](const QVariant& v) { return v.isNull(); });
+    // A held dataset reads its whole table and links in memory.
+    const bool linked = m_master && !m_held;
     RowLoader loader(m_db);
     if (m_table.isEmpty() && m_columns.empty())
         defineColumns(loader.columnsOf(m_sql, m_params));
     for (StoredColumn& c : m_columns)
         c.clear();
-    if (!noMasterRow)
-        loader.read(selectSql(), readBinds(), m_columns, wantedColumns());
+    if (!linked || !noMasterRow)
+        loader.read(selectSql(linked), readBinds(linked), m_columns, wantedColumns());
     for (StoredColumn& c : m_columns)
         c.finishLoad();
     invalidateLookupIndex();
     m_memo.clear();
+    m_orders.clear();
+    showRows(keepKey, keepPosition);
+}
+
+// The view over the stored rows, on the row with the kept key, else at the kept position,
+// else on the first row.
+void Dataset::showRows(std::optional<QVariant> keepKey, int keepPosition) {
+    m_masterKey = masterValues();
     rebuildView();
     m_pos = m_view.empty() ? -1 : 0;
     if (keepKey && m_keyIndex >= 0) {
@@ -322,9 +335,124 @@ void Dataset::refresh() {
     std::optional<QVariant> key = QVariant();
     if (const int row = currentStorageRow(); row >= 0 && m_keyIndex >= 0)
         key = keyValueAt(row);
-    load(key);
+    if (m_held && m_master) {
+        refreshLinkedRows();
+        showRows(key, m_pos);
+    } else {
+        load(key);
+    }
     notifyReset();
     notifyCurrent();
+}
+
+void Dataset::reopenHeld() {
+    if (!m_held || !isActive()) {
+        close();
+        clearMaster();
+        open();
+        return;
+    }
+    cancel(); // as closing does: a pending row is dropped
+    clearMaster();
+    m_sort.clear();
+    showRows(std::nullopt, -1);
+    notifyReset();
+    notifyCurrent();
+}
+
+void Dataset::reshow() {
+    checkActive();
+    if (!checkBrowseMode())
+        return;
+    std::optional<QVariant> key = QVariant();
+    if (const int row = currentStorageRow(); row >= 0 && m_keyIndex >= 0)
+        key = keyValueAt(row);
+    showRows(key, m_pos);
+    notifyReset();
+    notifyCurrent();
+}
+
+// The master row's rows as the store holds them now, merged into the held rows by key: a row
+// changed elsewhere takes the new values, a new one joins, and one that is no longer the
+// master row's is read again by its key, or goes when the store no longer has it.
+void Dataset::refreshLinkedRows() {
+    m_masterKey = masterValues();
+    std::vector<std::pair<int, QVariant>> link;
+    if (!linkTest(link))
+        return;
+    auto fresh = [this] {
+        std::vector<StoredColumn> read;
+        for (const StoredColumn& c : m_columns)
+            read.emplace_back(c.name(), c.type());
+        return read;
+    };
+    std::vector<StoredColumn> read = fresh();
+    RowLoader loader(m_db);
+    loader.read(selectSql(true), readBinds(true), read, wantedColumns());
+    std::vector<qlonglong> gone; // held for the master row before, not read now
+    const StoredColumn& keys = read[size_t(m_keyIndex)];
+    std::vector<qlonglong> readKeys;
+    for (size_t r = 0; r < keys.size(); ++r)
+        readKeys.push_back(keys.get(r).toLongLong());
+    std::sort(readKeys.begin(), readKeys.end());
+    const int rows = int(m_columns[size_t(m_keyIndex)].size());
+    for (int r = 0; r < rows; ++r) {
+        const qlonglong key = keyValueAt(r).toLongLong();
+        if (passesLink(r, link) && !std::binary_search(readKeys.begin(), readKeys.end(), key))
+            gone.push_back(key);
+    }
+    for (size_t r = 0; r < keys.size(); ++r)
+        mergeRow(read, r);
+    const QString byKey = QStringLiteral(" WHERE %1 = ?").arg(quoted(m_keyColumn));
+    for (const qlonglong key : gone) {
+        std::vector<StoredColumn> one = fresh();
+        loader.read(selectSql(false) + byKey, {key}, one, wantedColumns());
+        if (one.front().size() != 0)
+            mergeRow(one, 0);
+        else if (const size_t at = keyPlace(key); at < m_columns[size_t(m_keyIndex)].size() &&
+                                                  keyValueAt(int(at)).toLongLong() == key)
+            eraseStorageRow(int(at));
+    }
+    invalidateLookupIndex();
+    m_memo.clear();
+}
+
+// Held rows stay in key order: the first row whose key is not less than this one.
+size_t Dataset::keyPlace(qlonglong key) const {
+    const StoredColumn& keys = m_columns[size_t(m_keyIndex)];
+    size_t lo = 0, hi = keys.size();
+    while (lo < hi) {
+        const size_t mid = (lo + hi) / 2;
+        if (keys.get(mid).toLongLong() < key)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return lo;
+}
+
+// One row as read from the store, into the held rows.
+void Dataset::mergeRow(const std::vector<StoredColumn>& read, size_t readRow) {
+    const qlonglong key = read[size_t(m_keyIndex)].get(readRow).toLongLong();
+    const size_t at = keyPlace(key);
+    if (at == m_columns[size_t(m_keyIndex)].size() || keyValueAt(int(at)).toLongLong() != key) {
+        for (size_t c = 0; c < m_columns.size(); ++c)
+            m_columns[c].insert(at, read[c].get(readRow));
+        m_orders.clear(); // the rows after it moved
+        return;
+    }
+    for (size_t c = 0; c < m_columns.size(); ++c) {
+        if (m_columns[c].sameAs(at, read[c], readRow))
+            continue;
+        m_columns[c].set(at, read[c].get(readRow));
+        m_orders.valueChanged(m_columns, int(c), int(at));
+    }
+}
+
+void Dataset::eraseStorageRow(int storageRow) {
+    for (StoredColumn& c : m_columns)
+        c.erase(size_t(storageRow));
+    m_orders.rowErased(storageRow);
 }
 
 void Dataset::requery() {
@@ -478,11 +606,13 @@ void Dataset::writeInsert() {
     appendStoredRow();
 }
 
-// The saved new row joins the stored rows, shown after them.
+// The saved new row joins the stored rows, shown after them. Its key is greater than any held
+// one (held tables number their rows upwards), so held rows stay in key order.
 void Dataset::appendStoredRow() {
     for (size_t c = 0; c < m_columns.size(); ++c)
         m_columns[c].append(m_edit.column(c));
     const int row = int(m_columns.empty() ? 0 : m_columns.front().size()) - 1;
+    m_orders.rowAppended(m_columns, row);
     m_view.push_back(row);
     m_pos = int(m_view.size()) - 1;
     commitBuffer(row);
@@ -518,8 +648,10 @@ void Dataset::writeUpdate() {
 void Dataset::commitBuffer(int storageRow) {
     const bool inserted = m_state == DatasetState::Insert;
     for (size_t c = 0; c < m_columns.size(); ++c)
-        if (!inserted && m_edit.columnChanged(c))
+        if (!inserted && m_edit.columnChanged(c)) {
             m_columns[c].set(size_t(storageRow), m_edit.column(c));
+            m_orders.valueChanged(m_columns, int(c), storageRow);
+        }
     const QVariant key = keyValueAt(storageRow);
     for (size_t f = 0; f < m_fieldList.size(); ++f)
         if (m_fieldList[f]->kind() == Field::Kind::OnDemand && m_edit.fieldKnown(f))
@@ -567,8 +699,7 @@ void Dataset::dropCurrentRow() {
     const int row = currentStorageRow();
     if (row < 0)
         return;
-    for (StoredColumn& c : m_columns)
-        c.erase(size_t(row));
+    eraseStorageRow(row);
     const int removed = m_pos;
     m_view.erase(m_view.begin() + m_pos);
     for (int& r : m_view)

@@ -11,6 +11,7 @@
 #include "dataerror.h"
 #include "editbuffer.h"
 #include "fieldtypes.h"
+#include "keptorders.h"
 #include "memocache.h"
 #include "rowfilter.h"
 
@@ -166,7 +167,21 @@ public:
     }
     bool isModified() const { return m_modified; }
 
-    // Re-read from the store, staying on the current row when it still exists.
+    // A table dataset that holds every row of its table: a master link and a sort apply to the
+    // rows in memory, and its sort orders are kept as indexes that a change of one row updates
+    // in place. Re-linking, re-sorting and showing a saved row then read nothing. The table's
+    // key is an integer that grows with each new row. Set before opening.
+    void setHeldInMemory(bool on) { m_held = on; }
+    bool isHeldInMemory() const { return m_held; }
+    // What close(), clearMaster() and open() show (every row in index order, on the first), from
+    // the rows held when the dataset is open and holds its whole table.
+    void reopenHeld();
+    // The held rows shown again after changes made through this dataset, staying on the current
+    // row: what a re-read would show, without reading.
+    void reshow();
+
+    // Re-read from the store, staying on the current row when it still exists. A held dataset
+    // under a master link re-reads the rows of its master row only.
     void refresh();
     // Run the source again and stand on the first row.
     void requery();
@@ -259,8 +274,14 @@ private:
 
     // Source and columns
     void load(std::optional<QVariant> keepKey);
-    QString selectSql() const;
-    QVariantList readBinds() const;
+    void showRows(std::optional<QVariant> keepKey, int keepPosition);
+    void refreshLinkedRows();
+    int storageRowOfKey(const QVariant& key) const;
+    void mergeRow(const std::vector<StoredColumn>& read, size_t readRow);
+    void eraseStorageRow(int storageRow);
+    size_t keyPlace(qlonglong key) const;
+    QString selectSql(bool linked) const;
+    QVariantList readBinds(bool linked) const;
     void defineColumns(const QSqlRecord& record);
     void addAutoFields(int key);
     std::vector<bool> wantedColumns() const;
@@ -280,6 +301,9 @@ private:
     // View: filter, sort, cursor (datasetview.cpp)
     void rebuildView();
     bool acceptRow(int storageRow) const;
+    bool linkTest(std::vector<std::pair<int, QVariant>>& test) const;
+    bool passesLink(int storageRow, const std::vector<std::pair<int, QVariant>>& test) const;
+    int orderColumn() const;
     void sortView();
     void moveTo(int position);
     void reapplyView(bool toFirst);
@@ -301,6 +325,7 @@ private:
     // Master link
     std::vector<QVariant> masterValues() const;
     void masterMoved();
+    void relink();
 
     // Bound views
     void notifyReset();
@@ -324,6 +349,8 @@ private:
     QStringList m_deferred;
     mutable MemoCache m_memo;
 
+    bool m_held = false;
+    KeptOrders m_orders;
     std::vector<int> m_view;
     int m_pos = -1;
     bool m_eof = true;

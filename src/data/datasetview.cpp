@@ -43,16 +43,59 @@ bool Dataset::acceptRow(int storageRow) const {
     return !onFilterRecord || onFilterRecord(Record(*this, storageRow));
 }
 
+// A held dataset's master link as detail columns and the values they must hold; empty when
+// the link leaves nothing to compare (no master). False when no row can match.
+bool Dataset::linkTest(std::vector<std::pair<int, QVariant>>& test) const {
+    test.clear();
+    if (!m_held || !m_master)
+        return true;
+    for (size_t i = 0; i < size_t(m_detailFields.size()) && i < m_masterKey.size(); ++i) {
+        const int c = columnIndex(m_detailFields[int(i)]);
+        if (c < 0 || m_masterKey[i].isNull())
+            return false;
+        test.emplace_back(c, FieldValues::normalize(m_columns[size_t(c)].type(), m_masterKey[i],
+                                                    m_detailFields[int(i)]));
+    }
+    return true;
+}
+
+bool Dataset::passesLink(int storageRow, const std::vector<std::pair<int, QVariant>>& test) const {
+    for (const auto& [column, value] : test)
+        if (columnValue(storageRow, column) != value)
+            return false;
+    return true;
+}
+
 void Dataset::rebuildView() {
     m_view.clear();
     if (m_filtered && onFilterStart)
         onFilterStart(*this);
+    std::vector<std::pair<int, QVariant>> link;
+    if (!linkTest(link))
+        return;
+    auto shown = [&](int r) { return passesLink(r, link) && acceptRow(r); };
+    const int column = orderColumn();
+    if (m_held && column >= 0) {
+        for (int r : m_orders.order(m_columns, column))
+            if (shown(r))
+                m_view.push_back(r);
+        return;
+    }
     const int rows = m_columns.empty() ? 0 : int(m_columns.front().size());
     m_view.reserve(size_t(rows));
     for (int r = 0; r < rows; ++r)
-        if (acceptRow(r))
+        if (shown(r))
             m_view.push_back(r);
     sortView();
+}
+
+// The stored column that orders the rows, or -1 (no order, or a field that is not stored).
+int Dataset::orderColumn() const {
+    const QString order = m_sort.isEmpty() ? m_indexFieldNames : m_sort;
+    if (order.isEmpty())
+        return -1;
+    const Field* field = findField(order);
+    return field && field->kind() == Field::Kind::Stored ? field->m_column : columnIndex(order);
 }
 
 void Dataset::sortView() {
@@ -60,9 +103,7 @@ void Dataset::sortView() {
     if (order.isEmpty())
         return;
     const Field* field = findField(order);
-    const int column =
-        field && field->kind() == Field::Kind::Stored ? field->m_column : columnIndex(order);
-    if (column >= 0) {
+    if (const int column = orderColumn(); column >= 0) {
         const StoredColumn& c = m_columns[size_t(column)];
         if (const std::vector<uint32_t> keys = c.sortKeys(); !keys.empty())
             std::stable_sort(m_view.begin(), m_view.end(),
@@ -241,9 +282,7 @@ void Dataset::setMaster(DataSource* master, const QString& masterFields,
     m_masterConnections[1] = connect(m, &Dataset::reset, this, &Dataset::masterMoved);
     if (isActive()) {
         checkBrowseMode();
-        load(std::nullopt);
-        notifyReset();
-        notifyCurrent();
+        relink();
     }
 }
 
@@ -299,7 +338,15 @@ void Dataset::masterMoved() {
         return;
     if (isEditing())
         cancel(); // only an untouched row is left: settleDetails saved the others
-    load(std::nullopt);
+    relink();
+}
+
+// The rows of the master's current row, on the first: a held dataset has them in memory.
+void Dataset::relink() {
+    if (m_held)
+        showRows(std::nullopt, -1);
+    else
+        load(std::nullopt);
     notifyReset();
     notifyCurrent();
 }

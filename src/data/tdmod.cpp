@@ -99,8 +99,9 @@ QString TDMod::countText(int records) {
     return QStringLiteral("共有  ") + QString::number(records) + QStringLiteral("  条记录");
 }
 
+// The list shows the change as a re-read would, from the rows in memory.
 void TDMod::contractSaved() {
-    TBCompacter->refresh();
+    TBCompacter->reshow();
     if (showCountText)
         showCountText(countText());
 }
@@ -183,6 +184,8 @@ void TDMod::defineContracts() {
     TBCompacter = makeDataset(QStringLiteral("TBCompacter"), DSCompacter);
     Dataset* c = TBCompacter;
     c->setTable(QStringLiteral("Compact"), QStringLiteral("CompactID"));
+    // tab changes, partner clicks and saves re-link and re-sort the rows in memory
+    c->setHeldInMemory(true);
     c->setIndexFieldNames(QStringLiteral("SCNum"));
     c->addField(text(QStringLiteral("合同编号"), 18));
     c->addField(text(QStringLiteral("合同名称"), 50));

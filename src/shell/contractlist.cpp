@@ -27,13 +27,6 @@ private:
     Dataset* m_dataset;
 };
 
-// All contracts, unlinked, in the data module's own order.
-void reopenUnlinked(Dataset* contracts) {
-    contracts->close();
-    contracts->clearMaster();
-    contracts->open();
-}
-
 } // namespace
 
 void TfrmCompactManager::tabSwitched(int index) {
@@ -53,15 +46,15 @@ void TfrmCompactManager::TabSheet2Hide() {
 void TfrmCompactManager::PageControl1Change() {
     if (!m_dm)
         return;
+    // all contracts, unlinked, in the data module's order: from the rows already held
     Dataset* contracts = m_dm->TBCompacter;
-    reopenUnlinked(contracts);
+    contracts->reopenHeld();
     for (Dataset* schedule : {m_dm->TBFKJiLu, m_dm->TBSKJiLu}) {
         schedule->close();
         schedule->open();
     }
     if (activeTab() == 0) {
         contracts->setSort(Number);
-        contracts->refresh();
     } else if (PartnerTab* tab = partnerTab(activeTab())) {
         tab->link();
     } else {
@@ -98,7 +91,7 @@ std::optional<QString> TfrmCompactManager::proposeNumber() {
     QString last;
     {
         FrozenDisplay frozen(contracts);
-        reopenUnlinked(contracts);
+        contracts->reopenHeld();
         contracts->setSort(Number);
         contracts->last();
         if (!contracts->isEmpty())
@@ -145,8 +138,11 @@ void TfrmCompactManager::DelCompSBtnClick() {
         m_dm->deleteContract(); // instalments and contract in one transaction
 }
 
+// Reads the register again, to show what other programs changed.
 void TfrmCompactManager::N16Click() {
     Dataset* contracts = m_dm->TBCompacter;
-    reopenUnlinked(contracts);
+    contracts->close();
+    contracts->clearMaster();
+    contracts->open();
     contracts->setSort(Number);
 }
