@@ -184,20 +184,21 @@ int Dataset::fieldIndex(const Field* field) const {
 
 // ---------------------------------------------------------------- reading
 
-// A table's rows, those of the master's row only when linked.
-QString Dataset::selectSql(bool linked) const {
+// A table's rows, those of the master's row only when linked, or the one row of a key.
+QString Dataset::selectSql(bool linked, bool byKey) const {
     if (m_table.isEmpty())
         return m_sql;
     QStringList names;
     for (const StoredColumn& c : m_columns)
         names << quoted(c.name());
     QString sql = QStringLiteral("SELECT %1 FROM %2").arg(names.join(u','), quoted(m_table));
-    if (linked) {
-        QStringList conditions;
-        for (const QString& d : m_detailFields)
-            conditions << quoted(d) + QStringLiteral(" = ?");
+    QStringList conditions;
+    for (const QString& d : linked ? m_detailFields : QStringList())
+        conditions << quoted(d) + QStringLiteral(" = ?");
+    if (byKey)
+        conditions << quoted(m_keyColumn) + QStringLiteral(" = ?");
+    if (!conditions.isEmpty())
         sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
-    }
     return sql + QStringLiteral(" ORDER BY ") + quoted(m_keyColumn);
 }
 
@@ -403,10 +404,9 @@ void Dataset::refreshLinkedRows() {
     }
     for (size_t r = 0; r < keys.size(); ++r)
         mergeRow(read, r);
-    const QString byKey = QStringLiteral(" WHERE %1 = ?").arg(quoted(m_keyColumn));
     for (const qlonglong key : gone) {
         std::vector<StoredColumn> one = fresh();
-        loader.read(selectSql(false) + byKey, {key}, one, wantedColumns());
+        loader.read(selectSql(false, true), {key}, one, wantedColumns());
         if (one.front().size() != 0)
             mergeRow(one, 0);
         else if (const size_t at = keyPlace(key); at < m_columns[size_t(m_keyIndex)].size() &&

@@ -280,7 +280,7 @@ private:
     void mergeRow(const std::vector<StoredColumn>& read, size_t readRow);
     void eraseStorageRow(int storageRow);
     size_t keyPlace(qlonglong key) const;
-    QString selectSql(bool linked) const;
+    QString selectSql(bool linked, bool byKey = false) const;
     QVariantList readBinds(bool linked) const;
     void defineColumns(const QSqlRecord& record);
     void addAutoFields(int key);

@@ -20,3 +20,14 @@ void UserInput::type(QWidget* box, const QString& text) {
     commit.setCommitString(text);
     QApplication::sendEvent(target, &commit);
 }
+
+void UserInput::choose(QComboBox* box, const QString& item) {
+    const int index = box->findText(item);
+    if (index < 0)
+        qFatal("no item %s", qPrintable(item));
+    box->setFocus();
+    while (box->currentIndex() < index)
+        QTest::keyClick(box, Qt::Key_Down);
+    while (box->currentIndex() > index)
+        QTest::keyClick(box, Qt::Key_Up);
+}

@@ -95,16 +95,8 @@ void EditorFixture::click(QWidget* widget) {
     QTest::mouseClick(widget, Qt::LeftButton);
 }
 
-// Walks the list with the arrow keys, as a user does in a closed drop-down box.
 void EditorFixture::choose(QComboBox* box, const QString& item) {
-    const int index = box->findText(item);
-    if (index < 0)
-        qFatal("no item %s", qPrintable(item));
-    box->setFocus();
-    while (box->currentIndex() < index)
-        QTest::keyClick(box, Qt::Key_Down);
-    while (box->currentIndex() > index)
-        QTest::keyClick(box, Qt::Key_Up);
+    UserInput::choose(box, item);
 }
 
 void EditorFixture::pressKey(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers) {

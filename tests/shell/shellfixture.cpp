@@ -99,11 +99,13 @@ void ShellFixture::chooseTab(TfrmCompactManager& window, int index) {
 }
 
 void ShellFixture::clickRow(DBGrid* grid, int row) {
+    grid->scrollTo(grid->model()->index(row, 0));
     const QRect cell = grid->visualRect(grid->model()->index(row, 0));
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
 }
 
 void ShellFixture::doubleClickRow(DBGrid* grid, int row) {
+    grid->scrollTo(grid->model()->index(row, 0));
     const QPoint at = grid->visualRect(grid->model()->index(row, 0)).center();
     QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
 }

@@ -1,6 +1,7 @@
 // Add after any way into and out of the editor: nothing reaches the register before a save,
 // and the add window always edits a new row.
 #include "common/testregistry.h"
+#include "common/userinput.h"
 #include "components/dbgrid.h"
 #include "contracts/tformaddcom.h"
 #include "data/tdmod.h"
@@ -24,14 +25,6 @@ QStringList gridColumn(DBGrid* grid) {
     for (int row = 0; row < grid->model()->rowCount(); ++row)
         texts << grid->model()->index(row, 0).data().toString();
     return texts;
-}
-
-void choose(QComboBox* box, const QString& item) {
-    const int index = box->findText(item);
-    QVERIFY(index >= 0);
-    box->setFocus();
-    while (box->currentIndex() < index)
-        QTest::keyClick(box, Qt::Key_Down);
 }
 
 using Steps = QStringList; // editor buttons pressed, by object name, after a view
@@ -102,8 +95,8 @@ void TestAddAfterEditor::tabLinkedAgainAfterSave() {
     f.modal.then([&](QDialog*) {
         TFormAddCom* e = app().FormAddCom;
         ShellFixture::typeText(e->DBEdit2, QStringLiteral("客户合同"));
-        choose(e->DBComboBox1, QStringLiteral("收款"));
-        choose(e->DBLookupComboBox1, QStringLiteral("东方电子"));
+        UserInput::choose(e->DBComboBox1, QStringLiteral("收款"));
+        UserInput::choose(e->DBLookupComboBox1, QStringLiteral("东方电子"));
         ShellFixture::typeText(e->DBEdit5, QStringLiteral("100"));
         QTest::mouseClick(e->Button2, Qt::LeftButton);
         QCOMPARE(f.dm().TBCompacter->value(QStringLiteral("合同名称")).toString(),
