@@ -245,7 +245,7 @@ void TTiX::autoCheck() {
                  PayableSelect + QStringLiteral(" (cc>0)"));
         due = m_dm->anyReminderDue(m_dm->TBSTiXing) || m_dm->anyReminderDue(m_dm->TBFTiXing);
     } catch (const std::exception&) {
-        due = false;
+        due = false; // a failure shows nothing, as nothing due does
     }
     if (!due) {
         closeLists();
