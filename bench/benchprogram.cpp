@@ -61,21 +61,20 @@ int Windows::run(QDialog* dialog) {
     if (auto it = handlers.find(dialog->objectName()); it != handlers.end())
         return it->second(dialog);
     const bool reminders = dialog->objectName() == QLatin1String("TiX");
-    if (reminders) {
+    if (reminders)
         decided = clock.nsecsElapsed(); // the check has decided to show it
-        if (!showReminders)
-            return QDialog::Rejected;
-    }
     dialog->show();
     QApplication::processEvents();
     if (!reminders)
         decided = clock.nsecsElapsed();
+    else
+        shown = clock.nsecsElapsed();
     dialog->reject();
     return QDialog::Rejected;
 }
 
-double Windows::since(qint64 start) const {
-    return double((decided >= 0 ? decided : clock.nsecsElapsed()) - start) / 1e9;
+double Windows::since(qint64 start, qint64 mark) const {
+    return double((mark >= 0 ? mark : clock.nsecsElapsed()) - start) / 1e9;
 }
 
 } // namespace Bench

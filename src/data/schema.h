@@ -20,8 +20,8 @@ std::optional<FieldType> columnType(const QString& column);
 
 // Creates every table, index and view and the contract types in an empty database.
 void create(QSqlDatabase& db);
-// Adds the indexes that registers made by earlier versions lack; leaves a register that cannot
-// be written as it is.
+// Adds the indexes that registers made by earlier versions lack and brings their instalment
+// views up to date; leaves a register that cannot be written as it is.
 void upgrade(QSqlDatabase& db);
 
 // The substring index over the contract texts (SQLite FTS5, trigram tokenizer), kept in step

@@ -6,6 +6,7 @@
 #include "platform/profilefile.h"
 #include "schema.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 
 namespace {
@@ -365,14 +366,36 @@ void TDMod::defineReminders(Dataset* ds, const QString& side, const QString& par
         QStringLiteral("剩余天数"))));
     ds->addField(text(QStringLiteral("合同名称"), 50));
     ds->addField(text(partnerField, 30));
-    // The horizon is read from the settings file, and the clock, once per filtering pass.
-    ds->onFilterStart = [this](Dataset&) {
-        m_passDays = reminderDays();
-        m_passNow = Clock::now();
-    };
-    ds->onFilterRecord = [this, due](const Record& r) {
-        return m_passDays >= daysLeft(r.value(due), m_passNow);
-    };
+    ds->onFilterStart = [this](Dataset&) { startReminderPass(); };
+    ds->onFilterRecord = [this, due](const Record& r) { return reminderPasses(r.value(due)); };
+}
+
+// The horizon is read from the settings file, and the clock, once per filtering pass.
+void TDMod::startReminderPass() {
+    m_passDays = reminderDays();
+    m_passNow = Clock::now();
+}
+
+bool TDMod::reminderPasses(const QVariant& due) const {
+    return m_passDays >= daysLeft(due, m_passNow);
+}
+
+bool TDMod::anyReminderDue(Dataset* reminders) {
+    const QString due =
+        reminders == TBFTiXing ? QStringLiteral("应付日期") : QStringLiteral("应收日期");
+    QSqlQuery q(m_db.connection());
+    q.setForwardOnly(true);
+    if (!q.prepare(QStringLiteral("SELECT %1 FROM (%2)").arg(due, reminders->sql())))
+        Database::raise(q.lastError());
+    for (const QVariant& v : reminders->params())
+        q.addBindValue(v);
+    Database::exec(q);
+    startReminderPass();
+    while (q.next())
+        // read as the dataset's date field reads it
+        if (reminderPasses(FieldValues::fromStore(FieldType::DateTime, q.value(0))))
+            return true;
+    return false;
 }
 
 int TDMod::reminderDays() const {

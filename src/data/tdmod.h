@@ -38,6 +38,9 @@ public:
     // today and DayTXing before every read.
     QString reminderNarrowing(Dataset* reminders) const;
     void updateReminderHorizon();
+    // Whether a reminder query, on the SQL it now holds, yields a row that its day filter would
+    // pass, without opening it: reads only the due dates, up to the first that passes.
+    bool anyReminderDue(Dataset* reminders);
 
     // "共有  N  条记录".
     static QString countText(int records);
@@ -106,6 +109,9 @@ private:
     void defineViews();
     void defineReminders(Dataset* ds, const QString& dueField, const QString& partnerField);
     void defineTotals(Dataset* ds, const QString& prefix, const QString& due, const QString& done);
+    // The day filter's reading of the horizon and the clock, once per pass, and its rule.
+    void startReminderPass();
+    bool reminderPasses(const QVariant& due) const;
     void contractSaved();
 
     Database m_db;

@@ -19,6 +19,7 @@
 #include <QSplitter>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace {
 
@@ -191,22 +192,37 @@ void TTiX::showBanner() {
                     QStringLiteral("日内)"));
 }
 
-bool TTiX::openLists(const QString& receivableSql, const QString& payableSql) {
+void TTiX::setLists(const QString& receivableSql, const QString& payableSql) {
+    m_dm->updateReminderHorizon();
+    for (auto [ds, sql] :
+         {std::pair{m_dm->TBSTiXing, receivableSql}, std::pair{m_dm->TBFTiXing, payableSql}}) {
+        ds->close();
+        ds->setSql(sql + m_dm->reminderNarrowing(ds));
+    }
+}
+
+// Filtering goes on before the rows are read, so that they are passed over once.
+bool TTiX::readLists() {
     try {
-        m_dm->updateReminderHorizon();
-        for (auto [ds, sql] :
-             {std::pair{m_dm->TBSTiXing, receivableSql}, std::pair{m_dm->TBFTiXing, payableSql}}) {
-            ds->close();
-            ds->setSql(sql + m_dm->reminderNarrowing(ds));
+        for (Dataset* ds : {m_dm->TBSTiXing, m_dm->TBFTiXing}) {
+            ds->setFiltered(true);
             ds->open();
         }
-        m_dm->TBSTiXing->setFiltered(true);
-        m_dm->TBFTiXing->setFiltered(true);
         return true;
     } catch (const std::exception&) {
         closeLists();
         return false;
     }
+}
+
+bool TTiX::openLists(const QString& receivableSql, const QString& payableSql) {
+    try {
+        setLists(receivableSql, payableSql);
+    } catch (const std::exception&) {
+        closeLists();
+        return false;
+    }
+    return readLists();
 }
 
 void TTiX::closeLists() {
@@ -216,19 +232,28 @@ void TTiX::closeLists() {
     }
 }
 
-// Skipped while the window is already up, opened by "合同提醒" within the first second.
+// Skipped while the window is already up, opened by "合同提醒" within the first second. The
+// check only asks whether anything is due, which the first overdue row answers; the lists are
+// read as the window shows.
 void TTiX::autoCheck() {
     ensureBound();
     if (!m_dm || isVisible())
         return;
-    if (!openLists(ReceivableSelect + QStringLiteral(" (cc>0)"),
-                   PayableSelect + QStringLiteral(" (cc>0)")))
-        return;
-    if (m_dm->TBSTiXing->isEmpty() && m_dm->TBFTiXing->isEmpty()) {
+    bool due = false;
+    try {
+        setLists(ReceivableSelect + QStringLiteral(" (cc>0)"),
+                 PayableSelect + QStringLiteral(" (cc>0)"));
+        due = m_dm->anyReminderDue(m_dm->TBSTiXing) || m_dm->anyReminderDue(m_dm->TBFTiXing);
+    } catch (const std::exception&) {
+        due = false; // a failure shows nothing, as nothing due does
+    }
+    if (!due) {
         closeLists();
         return;
     }
+    m_readOnShow = true;
     Modal::exec(this);
+    m_readOnShow = false;
     closeLists();
 }
 
@@ -247,8 +272,13 @@ void TTiX::showOnDemand() {
 
 void TTiX::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
+    if (event->spontaneous())
+        return;
+    // The automatic check stays silent: lists that cannot be read close the window again, once
+    // its modal loop runs.
+    if (std::exchange(m_readOnShow, false) && !readLists())
+        QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
+    FormShow();
 }
 
 void TTiX::FormShow() {

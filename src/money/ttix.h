@@ -51,8 +51,11 @@ private:
     void ensureBound();
     QWidget* makeList(QLabel*& title, const QString& caption, DBGrid*& grid, Dataset* dataset,
                       const QString& name);
-    // Reads both lists anew with the given select before its narrowing; false (both closed
-    // and unfiltered) when that fails.
+    // Both lists closed on the given select with its narrowing, not yet read.
+    void setLists(const QString& receivableSql, const QString& payableSql);
+    // Reads both lists, filtered; false (both closed and unfiltered) when that fails.
+    bool readLists();
+    // Both at once: the lists read anew on the given select.
     bool openLists(const QString& receivableSql, const QString& payableSql);
     void closeLists();
     int dayTXing() const;
@@ -60,4 +63,5 @@ private:
 
     TDMod* m_dm = nullptr;
     QWidget* m_lists;
+    bool m_readOnShow = false; // set by the automatic check for the showing it leads to
 };

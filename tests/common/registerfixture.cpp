@@ -77,9 +77,13 @@ namespace {
 QVariant storedMoney(const QVariant& v) {
     return v.isNull() ? QVariant(QMetaType(QMetaType::LongLong)) : QVariant(units(v.toDouble()));
 }
+// A date-time keeps its time of day, as the store writes it.
 QVariant storedDate(const QVariant& v) {
-    return v.isNull() ? QVariant(QMetaType(QMetaType::QString))
-                      : QVariant(v.toDate().toString(Qt::ISODate));
+    if (v.isNull())
+        return QVariant(QMetaType(QMetaType::QString));
+    if (v.typeId() == QMetaType::QDateTime)
+        return FieldValues::storedDate(v.toDateTime());
+    return v.toDate().toString(Qt::ISODate);
 }
 } // namespace
 

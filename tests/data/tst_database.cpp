@@ -4,7 +4,9 @@
 #include "data/schema.h"
 
 #include <QFile>
+#include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -180,6 +182,93 @@ private Q_SLOTS:
         QCOMPARE(indexed(db, QStringLiteral("steel")), QStringList());
         QVERIFY(q.exec(
             QStringLiteral("INSERT INTO CompactText (CompactText) VALUES ('integrity-check')")));
+    }
+
+    // The instalment views as an earlier version made them, which read the contracts' rows, in
+    // a register without the contract-list index: opening it adds the index and views that read
+    // the contracts from it, with the rows the earlier views gave.
+    void olderRegisterGetsTheInstalmentViewsOnOpening_data() {
+        QTest::addColumn<QString>("view");
+        QTest::addColumn<QString>("earlier");
+        QTest::newRow("receivable detail")
+            << "合同应收款表_明细"
+            << "SELECT r.应收日期, r.应收金额, r.实收金额, c.合同编号, c.合同名称, "
+               "s.ScName AS 客户名称, c.CompactID, "
+               "coalesce(r.应收金额, 0) - coalesce(r.实收金额, 0) AS cc "
+               "FROM AccountReceive r JOIN Compact c ON c.CompactID = r.CompactID "
+               "LEFT JOIN server s ON s.ScNum = c.SCNum ORDER BY r.ID";
+        QTest::newRow("payable detail")
+            << "合同应付款表_明细"
+            << "SELECT p.应付日期, p.应付金额, p.实付金额, c.合同编号, c.合同名称, "
+               "s.ScName AS 供应商, c.CompactID, "
+               "coalesce(p.应付金额, 0) - coalesce(p.实付金额, 0) AS cc "
+               "FROM AccountPayable p JOIN Compact c ON c.CompactID = p.CompactID "
+               "LEFT JOIN server s ON s.ScNum = c.SCNum ORDER BY p.ID";
+        QTest::newRow("per customer")
+            << "合同应收款表"
+            << "SELECT s.ScNum AS 客户编号, s.ScName AS 客户名称, coalesce(a.n, 0) AS 合同数, "
+               "a.due AS 应收金额, a.done AS 实收金额 FROM server s "
+               "LEFT JOIN (SELECT c.SCNum AS k, count(DISTINCT c.CompactID) AS n, "
+               "sum(r.应收金额) AS due, sum(r.实收金额) AS done "
+               "FROM Compact c JOIN AccountReceive r ON r.CompactID = c.CompactID "
+               "GROUP BY c.SCNum) a ON a.k = s.ScNum "
+               "WHERE s.客户 = 1 OR a.k IS NOT NULL ORDER BY s.ID";
+        QTest::newRow("per supplier")
+            << "合同应付款表"
+            << "SELECT s.ScNum AS 供应商编号, s.ScName AS 供应商名称, coalesce(a.n, 0) AS 合同数, "
+               "a.due AS 应付金额, a.done AS 实付金额 FROM server s "
+               "LEFT JOIN (SELECT c.SCNum AS k, count(DISTINCT c.CompactID) AS n, "
+               "sum(p.应付金额) AS due, sum(p.实付金额) AS done "
+               "FROM Compact c JOIN AccountPayable p ON p.CompactID = c.CompactID "
+               "GROUP BY c.SCNum) a ON a.k = s.ScNum "
+               "WHERE s.供应商 = 1 OR a.k IS NOT NULL ORDER BY s.ID";
+    }
+    void olderRegisterGetsTheInstalmentViewsOnOpening() {
+        QFETCH(QString, view);
+        QFETCH(QString, earlier);
+        RegisterFixture f;
+        f.addPartner(QStringLiteral("K1"), QStringLiteral("客户一"), true, false);
+        f.addPartner(QStringLiteral("G1"), QStringLiteral("供方一"), false, true);
+        f.addPartner(QStringLiteral("G2"), QStringLiteral("供方二"), true, true); // no contracts
+        const int sale = f.addContract(QStringLiteral("HT-R"), QStringLiteral("销售"),
+                                       QStringLiteral("K1"), QStringLiteral("收款"));
+        const int buy = f.addContract(QStringLiteral("HT-P"), QStringLiteral("采购"),
+                                      QStringLiteral("G1"), QStringLiteral("付款"));
+        const int more = f.addContract(QStringLiteral("HT-P2"), QStringLiteral("采购二"),
+                                       QStringLiteral("G1"), QStringLiteral("付款"));
+        const int stray = f.addContract(QStringLiteral("HT-X"), QStringLiteral("无单位"), {},
+                                        QStringLiteral("其它"));
+        for (int id : {sale, buy, more, stray}) {
+            f.addReceivable(id, QDate(2026, 1, id), 100, 40);
+            f.addPayable(id, QVariant(), 30, 0);
+            f.addPayable(id, QDate(2026, 3, id), QVariant(), QVariant());
+        }
+        f.addReceivable(999, QDate(2026, 1, 9), 5); // no contract: in no view
+        f.exec(QStringLiteral("DROP INDEX Compact_List"));
+        f.exec(QStringLiteral("DROP VIEW ") + view);
+        f.exec(QStringLiteral("CREATE VIEW %1 AS %2").arg(view, earlier));
+
+        QSqlDatabase& db = f.openModule().database().connection();
+        auto rows = [&db](const QString& sql) {
+            QSqlQuery q(db);
+            QStringList out;
+            if (!q.exec(sql))
+                return QStringList(q.lastError().text());
+            while (q.next()) {
+                QStringList row;
+                for (int c = 0; c < q.record().count(); ++c)
+                    row << (q.isNull(c) ? QStringLiteral("NULL") : q.value(c).toString());
+                out << row.join(u'|');
+            }
+            return out;
+        };
+        const QStringList now = rows(QStringLiteral("SELECT * FROM ") + view);
+        QVERIFY(now.size() >= 3);
+        QCOMPARE(now, rows(earlier));
+        const QString plan =
+            rows(QStringLiteral("EXPLAIN QUERY PLAN SELECT * FROM ") + view).join(u'\n');
+        QVERIFY2(plan.contains(QStringLiteral("COVERING INDEX Compact_List")), qPrintable(plan));
+        QCOMPARE(Database::checkFile(f.databasePath()), QString());
     }
 
     // Checking a file never changes it: an older register stays without the index.

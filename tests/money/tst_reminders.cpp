@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
@@ -38,11 +39,14 @@ struct Register {
         payable = f.RegisterFixture::addContract(QStringLiteral("HT-P1"), QStringLiteral("采购"),
                                                  QStringLiteral("G01"), QStringLiteral("付款"));
     }
-    void due(bool receivableSide, int days, double amount, double settled = 0) {
+    // Due on the day, or at a time of day when one is given.
+    void due(bool receivableSide, int days, double amount, double settled = 0, QTime at = {}) {
+        const QVariant when = at.isValid() ? QVariant(QDateTime(Today.addDays(days), at))
+                                           : QVariant(Today.addDays(days));
         if (receivableSide)
-            f.RegisterFixture::addReceivable(receivable, Today.addDays(days), amount, settled);
+            f.RegisterFixture::addReceivable(receivable, when, amount, settled);
         else
-            f.addPayable(payable, Today.addDays(days), amount, settled);
+            f.addPayable(payable, when, amount, settled);
     }
     void settings(const QByteArray& text) {
         QFile file(f.settingsPath());
@@ -87,13 +91,17 @@ void expectClosed(TDMod& dm) {
 class TestReminders : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // Nothing due: the check shows nothing; "合同提醒" shows two empty lists.
+    // Nothing due: the check shows nothing, and reads no list to find that out; "合同提醒"
+    // shows two empty lists.
     void nothingDue() {
         Register r;
         r.due(true, 8, 100);
         r.due(false, -3, 100, 100);
         QVERIFY(r.f.start());
+        QSignalSpy receivables(r.f.dm().TBSTiXing, &Dataset::stateChanged);
+        QSignalSpy payables(r.f.dm().TBFTiXing, &Dataset::stateChanged);
         r.f.main().Timer1Timer();
+        QCOMPARE(receivables.count() + payables.count(), 0);
         QCOMPARE(r.f.modal.seen, QStringList("Login"));
         QCOMPARE(r.f.dialogs().count(), 0);
         QVERIFY(!r.f.main().Timer1->isActive());
@@ -115,16 +123,20 @@ private Q_SLOTS:
         QTest::addColumn<int>("days");
         QTest::addColumn<double>("settled"); // of 100 due
         QTest::addColumn<bool>("listed");
-        QTest::newRow("yesterday, setting 0") << 0 << -1 << 0.0 << true;
-        QTest::newRow("yesterday, setting 7") << 7 << -1 << 0.0 << true;
-        QTest::newRow("long overdue") << 7 << -400 << 50.0 << true;
-        QTest::newRow("today, setting 0") << 0 << 0 << 0.0 << true;
-        QTest::newRow("tomorrow, setting 0") << 0 << 1 << 0.0 << false;
-        QTest::newRow("in 7 days, setting 7") << 7 << 7 << 0.0 << true;
-        QTest::newRow("in 8 days, setting 7") << 7 << 8 << 0.0 << false;
-        QTest::newRow("in 99 days, setting 99") << 99 << 99 << 0.0 << true;
-        QTest::newRow("settled, due today") << 7 << 0 << 100.0 << false;
-        QTest::newRow("overpaid, overdue") << 7 << -2 << 150.0 << false;
+        QTest::addColumn<QTime>("at"); // a time of day on the due date; the clock reads 9:30
+        QTest::newRow("yesterday, setting 0") << 0 << -1 << 0.0 << true << QTime();
+        QTest::newRow("yesterday, setting 7") << 7 << -1 << 0.0 << true << QTime();
+        QTest::newRow("long overdue") << 7 << -400 << 50.0 << true << QTime();
+        QTest::newRow("today, setting 0") << 0 << 0 << 0.0 << true << QTime();
+        QTest::newRow("tomorrow, setting 0") << 0 << 1 << 0.0 << false << QTime();
+        QTest::newRow("in 7 days, setting 7") << 7 << 7 << 0.0 << true << QTime();
+        QTest::newRow("in 8 days, setting 7") << 7 << 8 << 0.0 << false << QTime();
+        QTest::newRow("in 99 days, setting 99") << 99 << 99 << 0.0 << true << QTime();
+        QTest::newRow("settled, due today") << 7 << 0 << 100.0 << false << QTime();
+        QTest::newRow("overpaid, overdue") << 7 << -2 << 150.0 << false << QTime();
+        QTest::newRow("later today, setting 0") << 0 << 0 << 0.0 << false << QTime(15, 0);
+        QTest::newRow("in 7 days before 9:30, setting 7") << 7 << 7 << 0.0 << true << QTime(8, 0);
+        QTest::newRow("in 7 days after 9:30, setting 7") << 7 << 7 << 0.0 << false << QTime(10, 0);
     }
     // The automatic check after the login lists the row in its side's list, and only there.
     void listed() {
@@ -132,10 +144,11 @@ private Q_SLOTS:
         QFETCH(int, days);
         QFETCH(double, settled);
         QFETCH(bool, listed);
+        QFETCH(QTime, at);
         for (bool receivable : {true, false}) {
             Register r;
             r.settings(QStringLiteral("[Settings]\nFirst=1\nDayTXing=%1\n").arg(setting).toUtf8());
-            r.due(receivable, days, 100, settled);
+            r.due(receivable, days, 100, settled, at);
             QVERIFY(r.f.start());
             Shown shown;
             r.f.modal.then(record(shown));
