@@ -112,7 +112,7 @@ void RegisterRestore::swapIn(const QString& live, const QString& incoming, const
         putBack(live, incoming, aside, order);
         throw Refused(e.text());
     }
-    DurableFile::remove(aside);
+    DurableFile::removeLarge(aside);
     DurableFile::flushFolder(folderOf(live));
     reached(Step::Finished);
 }
