@@ -125,9 +125,12 @@ private:
 // The file's bytes while the read transaction holds it still: the consistency of the backup
 // API at the speed of a plain copy. They are read through the connection's own file handle,
 // since closing a second descriptor of the file would drop the connection's locks.
-void copyBytes(sqlite3* source, const QString& copy, const QString& target,
+// False when the connection itself changed something meanwhile (a window repainting between
+// the parts may run a statement): its changes could have reached the file uncommitted.
+bool copyBytes(sqlite3* source, const QString& copy, const QString& target,
                const DurableFile::Progress& progress) {
     ReadTransaction reading(source, target);
+    const sqlite3_int64 changes = sqlite3_total_changes64(source);
     sqlite3_file* file = nullptr;
     if (sqlite3_file_control(source, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK ||
         !file || !file->pMethods)
@@ -166,6 +169,7 @@ void copyBytes(sqlite3* source, const QString& copy, const QString& target,
     }
     if (::close(fd) != 0)
         throw FileError(target, DurableFile::reasonFor(errno));
+    return sqlite3_total_changes64(source) == changes;
 }
 
 // A copy left by a backup that was stopped half-way: gone at the next backup to that folder.
@@ -211,10 +215,11 @@ Result run(Database& db, const QString& target, bool overwrite,
     removeStaleCopies(folder);
     createEmpty(copy, target);
     try {
-        if (fileIsWholeRegister(source))
-            copyBytes(source, copy, target, progress);
-        else
+        if (!fileIsWholeRegister(source) || !copyBytes(source, copy, target, progress)) {
+            if (::truncate(QFile::encodeName(copy).constData(), 0) != 0)
+                throw FileError(target, DurableFile::reasonFor(errno));
             copyPages(source, copy, target, progress);
+        }
         if (beforeCheck())
             beforeCheck()(copy);
         DurableFile::flushWhile(copy, [&] {

@@ -16,6 +16,7 @@
 #include <QSqlQuery>
 #include <QTest>
 #include <QTreeWidget>
+#include <utility>
 
 namespace {
 
@@ -391,6 +392,27 @@ private Q_SLOTS:
         f.exec(QStringLiteral("COMMIT"));
         QCOMPARE(SafetyFixture::numbersIn(target), QStringList({"HT-001", "HT-002", "HT-008"}));
         QCOMPARE(SafetyFixture::numbersIn(f.databasePath()), QStringList({"HT-001", "HT-008"}));
+    }
+
+    // A change the program makes while the copy is under way (a window repainting in between
+    // may run a statement) is in the copy, never half of it.
+    void changeWhileCopying() {
+        SafetyFixture f;
+        f.addContracts();
+        QVERIFY(f.start());
+        QSqlQuery program(f.dm().database().connection());
+        bool changed = false;
+        const QString target = SafetyFixture::real(QStringLiteral("D:\\copy.mdb"));
+        QCOMPARE(RegisterBackup::run(f.dm().database(), target, false,
+                                     [&](qint64, qint64) {
+                                         if (!std::exchange(changed, true))
+                                             QVERIFY(program.exec(QStringLiteral(
+                                                 "DELETE FROM Compact WHERE 合同编号 = 'HT-002'")));
+                                     }),
+                 RegisterBackup::Result::Done);
+        QVERIFY(changed);
+        QCOMPARE(SafetyFixture::numbersIn(target), QStringList({"HT-001", "HT-003"}));
+        QCOMPARE(SafetyFixture::numbersIn(f.databasePath()), QStringList({"HT-001", "HT-003"}));
     }
 };
 
