@@ -1,6 +1,6 @@
 // Backup and restore of the register, on a copy of it in a temporary folder, against cp of the
-// same file in the same run: a backup is the copy through SQLite's online backup and its
-// check; a restore is the check of a copy, the swap, and every dataset opened again.
+// same file in the same run: a backup is the consistent copy from the open connection and its
+// check; a restore is the check of a copy, the swap, and the open datasets opened again.
 #include "benchgroups.h"
 #include "benchutil.h"
 #include "data/registerbackup.h"

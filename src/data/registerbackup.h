@@ -1,7 +1,8 @@
 #pragma once
-// A copy of the open register, taken page by page with SQLite's online backup from the
-// program's own connection: pending rows are neither saved nor dropped, and the copy is
-// consistent whatever the program does next.
+// A copy of the open register, taken from the program's own connection while it holds a read
+// transaction (the file's bytes, or SQLite's online backup when a write-ahead log holds part
+// of the register): pending rows are neither saved nor dropped, and the copy is one committed
+// state whatever the program or another one does meanwhile.
 #include "platform/durablefile.h"
 
 #include <QString>

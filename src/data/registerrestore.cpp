@@ -75,7 +75,13 @@ void RegisterRestore::run(const QString& picked, const DurableFile::Progress& pr
         DurableFile::remove(incoming);
         throw;
     }
-    swapIn(live, incoming, asideName(live, token), m_dm.restoreOrder());
+    // Only the datasets open now: the others are read from the restored file when a window
+    // first needs them, as after a start.
+    std::vector<Dataset*> open;
+    for (Dataset* ds : m_dm.restoreOrder())
+        if (ds->isActive())
+            open.push_back(ds);
+    swapIn(live, incoming, asideName(live, token), open);
 }
 
 void RegisterRestore::swapIn(const QString& live, const QString& incoming, const QString& aside,
@@ -106,7 +112,7 @@ void RegisterRestore::swapIn(const QString& live, const QString& incoming, const
         putBack(live, incoming, aside, order);
         throw Refused(e.text());
     }
-    DurableFile::remove(aside);
+    DurableFile::removeLarge(aside);
     DurableFile::flushFolder(folderOf(live));
     reached(Step::Finished);
 }

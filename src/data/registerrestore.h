@@ -29,7 +29,8 @@ public:
     // login's operators); they are closed with it and opened again last.
     RegisterRestore(TDMod& dm, std::vector<Dataset*> alsoOnConnection);
 
-    // Replaces the live register by a copy of picked and opens every dataset on it again.
+    // Replaces the live register by a copy of picked and opens again, on it, every dataset
+    // that was open.
     // Throws Refused as above; DurableFile::FileError when the files cannot be moved or
     // written (the previous register is open again); DataError when even the previous
     // register cannot be opened again (it stays on the disk, recover puts it in place).

@@ -7,13 +7,14 @@
 #include <fcntl.h>
 #include <future>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace DurableFile {
 
 namespace {
 
-constexpr qint64 Chunk = 32 * 1024 * 1024;
+constexpr qint64 Chunk = 8 * 1024 * 1024;
 
 QByteArray native(const QString& path) {
     return QFile::encodeName(path);
@@ -45,20 +46,9 @@ private:
     throw FileError(path, reasonFor(error));
 }
 
-// One chunk: in the kernel where it can, else through a buffer. Returns the bytes copied
-// (0 at the end of the source); -1 with errno set on failure, the failing side in readSide.
-qint64 copyChunk(int in, int out, bool& inKernel, bool& readSide) {
-    if (inKernel) {
-        const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, size_t(Chunk), 0);
-        if (n >= 0)
-            return n;
-        if (errno != EXDEV && errno != ENOSYS && errno != EOPNOTSUPP && errno != EINVAL) {
-            readSide = false;
-            return -1;
-        }
-        inKernel = false;
-    }
-    static thread_local QByteArray buffer(1024 * 1024, Qt::Uninitialized);
+// One chunk through the buffer. Returns the bytes copied (0 at the end of the source); -1
+// with errno set on failure, the failing side in readSide.
+qint64 copyChunk(int in, int out, QByteArray& buffer, bool& readSide) {
     const ssize_t got = ::read(in, buffer.data(), size_t(buffer.size()));
     if (got <= 0) {
         readSide = true;
@@ -121,15 +111,19 @@ void copy(const QString& source, const QString& target, const Progress& progress
         ::unlink(native(target).constData());
         fail(path, error);
     };
-    bool inKernel = true;
+    // Large writes through a buffer rather than copy_file_range: measured on Linux 6, the
+    // check that maps the copy next runs markedly faster on a file written this way.
+    QByteArray buffer(Chunk, Qt::Uninitialized);
     qint64 done = 0;
     for (;;) {
         bool readSide = false;
-        const qint64 n = copyChunk(in.get(), out.get(), inKernel, readSide);
+        const qint64 n = copyChunk(in.get(), out.get(), buffer, readSide);
         if (n < 0)
             abandon(readSide ? source : target, errno);
         if (n == 0)
             break;
+        // the disk starts on this part now, so the flush at the end has little left to do
+        ::sync_file_range(out.get(), done, n, SYNC_FILE_RANGE_WRITE);
         done += n;
         if (progress)
             progress(done, qint64(st.st_size));
@@ -176,6 +170,16 @@ void renameReplacing(const QString& source, const QString& target) {
 
 bool remove(const QString& path) {
     return ::unlink(native(path).constData()) == 0 || errno == ENOENT;
+}
+
+bool removeLarge(const QString& path) {
+    // Freeing the blocks waits for the last descriptor: unlinking with one still open only
+    // drops the name, and closing it later frees them.
+    const int fd = ::open(native(path).constData(), O_RDONLY | O_CLOEXEC);
+    const bool gone = remove(path);
+    if (fd >= 0)
+        std::thread([fd] { ::close(fd); }).detach();
+    return gone;
 }
 
 bool sameFile(const QString& a, const QString& b) {

@@ -43,6 +43,9 @@ void renameNew(const QString& source, const QString& target);
 void renameReplacing(const QString& source, const QString& target);
 // Removes a file; true when it is gone (also when it was not there).
 bool remove(const QString& path);
+// The same, for a large file: its name goes at once, the space it held is given back on a
+// thread of its own.
+bool removeLarge(const QString& path);
 // Whether the two paths name the same file (also through links).
 bool sameFile(const QString& a, const QString& b);
 

@@ -13,8 +13,10 @@
 #include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
+#include <QSqlQuery>
 #include <QTest>
 #include <QTreeWidget>
+#include <utility>
 
 namespace {
 
@@ -363,6 +365,54 @@ private Q_SLOTS:
         QCOMPARE(f.scalar(QStringLiteral("SELECT 合同名称 FROM Compact WHERE 合同编号 = 'HT-002'"))
                      .toString(),
                  QStringLiteral("改了一半"));
+    }
+
+    // The copy is one committed state: what another program has not committed yet is not in
+    // it, what the program committed is, also while it sits in a write-ahead log.
+    void copyIsCommittedState_data() {
+        QTest::addColumn<bool>("writeAheadLog");
+        QTest::newRow("rollback journal") << false;
+        QTest::newRow("write-ahead log") << true;
+    }
+    void copyIsCommittedState() {
+        QFETCH(bool, writeAheadLog);
+        SafetyFixture f;
+        f.addContracts();
+        QVERIFY(f.start());
+        QSqlQuery program(f.dm().database().connection());
+        if (writeAheadLog)
+            QVERIFY(program.exec(QStringLiteral("PRAGMA journal_mode=WAL")));
+        QVERIFY(program.exec(QStringLiteral("UPDATE Compact SET 合同编号 = 'HT-008' "
+                                            "WHERE 合同编号 = 'HT-003'")));
+        f.exec(QStringLiteral("BEGIN IMMEDIATE")); // the fixture's connection: another program
+        f.exec(QStringLiteral("DELETE FROM Compact WHERE 合同编号 = 'HT-002'"));
+        const QString target = SafetyFixture::real(QStringLiteral("D:\\copy.mdb"));
+        QCOMPARE(RegisterBackup::run(f.dm().database(), target, false),
+                 RegisterBackup::Result::Done);
+        f.exec(QStringLiteral("COMMIT"));
+        QCOMPARE(SafetyFixture::numbersIn(target), QStringList({"HT-001", "HT-002", "HT-008"}));
+        QCOMPARE(SafetyFixture::numbersIn(f.databasePath()), QStringList({"HT-001", "HT-008"}));
+    }
+
+    // A change the program makes while the copy is under way (a window repainting in between
+    // may run a statement) is in the copy, never half of it.
+    void changeWhileCopying() {
+        SafetyFixture f;
+        f.addContracts();
+        QVERIFY(f.start());
+        QSqlQuery program(f.dm().database().connection());
+        bool changed = false;
+        const QString target = SafetyFixture::real(QStringLiteral("D:\\copy.mdb"));
+        QCOMPARE(RegisterBackup::run(f.dm().database(), target, false,
+                                     [&](qint64, qint64) {
+                                         if (!std::exchange(changed, true))
+                                             QVERIFY(program.exec(QStringLiteral(
+                                                 "DELETE FROM Compact WHERE 合同编号 = 'HT-002'")));
+                                     }),
+                 RegisterBackup::Result::Done);
+        QVERIFY(changed);
+        QCOMPARE(SafetyFixture::numbersIn(target), QStringList({"HT-001", "HT-003"}));
+        QCOMPARE(SafetyFixture::numbersIn(f.databasePath()), QStringList({"HT-001", "HT-003"}));
     }
 };
 

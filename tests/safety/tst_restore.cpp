@@ -175,6 +175,10 @@ private Q_SLOTS:
             f.dm().TBQuery->open();
             f.dm().TBQuery->setSql(QString());
         }
+        // the receivables were read by their window, the payables never
+        f.dm().readInstalments(f.dm().TBShoukuan);
+        QCOMPARE(f.dm().TBShoukuan->recordCount(), 2);
+        QVERIFY(!f.dm().TBFukuan->isActive());
         // left by a restore of another program stopped long ago: neither in the way nor touched
         const QString stray =
             QFileInfo(f.databasePath()).dir().filePath(QStringLiteral("Hestrel1.mdb"));
@@ -190,6 +194,7 @@ private Q_SLOTS:
                  QStringList(QStringLiteral("管理员")));
         QVERIFY(!f.dm().TBQuery->isActive()); // the search query is left closed
         QCOMPARE(f.dm().TBShoukuan->recordCount(), 3);
+        QVERIFY(!f.dm().TBFukuan->isActive()); // read from the restored file when first needed
         QCOMPARE(f.besideRegister(), QStringList(QStringLiteral("Hestrel1.mdb")));
         QCOMPARE(SafetyFixture::bytes(stray), QByteArray("stray"));
         QCOMPARE(SafetyFixture::numbersIn(f.databasePath()), Restored);
