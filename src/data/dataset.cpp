@@ -329,13 +329,19 @@ void Dataset::close() {
     notifyCurrent();
 }
 
+// The key of the current row for finding it again after a re-read; a null key when there is
+// none, so that the cursor then goes to the first row.
+std::optional<QVariant> Dataset::currentKey() const {
+    if (const int row = currentStorageRow(); row >= 0 && m_keyIndex >= 0)
+        return keyValueAt(row);
+    return QVariant();
+}
+
 void Dataset::refresh() {
     checkActive();
     if (!checkBrowseMode())
         return;
-    std::optional<QVariant> key = QVariant();
-    if (const int row = currentStorageRow(); row >= 0 && m_keyIndex >= 0)
-        key = keyValueAt(row);
+    const std::optional<QVariant> key = currentKey();
     if (m_held && m_master) {
         refreshLinkedRows();
         showRows(key, m_pos);
@@ -365,9 +371,7 @@ void Dataset::reshow() {
     checkActive();
     if (!checkBrowseMode())
         return;
-    std::optional<QVariant> key = QVariant();
-    if (const int row = currentStorageRow(); row >= 0 && m_keyIndex >= 0)
-        key = keyValueAt(row);
+    const std::optional<QVariant> key = currentKey();
     showRows(key, m_pos);
     notifyReset();
     notifyCurrent();

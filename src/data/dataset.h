@@ -273,6 +273,7 @@ private:
     friend class Record;
 
     // Source and columns
+    std::optional<QVariant> currentKey() const;
     void load(std::optional<QVariant> keepKey);
     void showRows(std::optional<QVariant> keepKey, int keepPosition);
     void refreshLinkedRows();
