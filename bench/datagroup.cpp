@@ -72,7 +72,7 @@ void runDataGroup(const Context& ctx) {
                              1000.0 / Moves);
     }
 
-    // Saving a changed contract name; the after-save rule re-reads the list. Changed and
+    // Saving a changed contract name; the after-save rule shows the list again. Changed and
     // changed back (an even number of saves), so the register ends as it was.
     std::vector<double> saves;
     c->setRecNo(std::max(contracts / 2, 1));
