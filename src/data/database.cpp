@@ -45,8 +45,10 @@ void Database::openConnection(const QString& path) {
 
 void Database::open(const QString& path) {
     openVerified(path);
-    // A register made before the text index gets it once; without it searches read the table.
+    // A register made by an earlier version gets the text index, the covering indexes and the
+    // views that use them once, whether it is opened at start or brought back by a restore.
     Schema::addTextIndex(m_db);
+    Schema::upgrade(m_db);
 }
 
 void Database::openVerified(const QString& path) {

@@ -77,7 +77,6 @@ struct TDMod::Schedule {
 TDMod::TDMod(const QString& databasePath, QObject* parent) : QObject(parent) {
     setObjectName(QStringLiteral("DMod"));
     m_db.open(databasePath);
-    Schema::upgrade(m_db.connection());
     defineMasterData();
     defineContracts();
     defineViews();

@@ -14,10 +14,12 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 
 Q_DECLARE_METATYPE(RegisterRestore::Step)
 
@@ -82,13 +84,55 @@ void writeFile(const QString& path, const QByteArray& data) {
     QCOMPARE(f.write(data), data.size());
 }
 
-void run(const QString& path, const QStringList& statements) {
-    Database db;
-    db.open(path);
-    for (const QString& sql : statements) {
-        QSqlQuery q = db.prepare(sql);
-        Database::exec(q);
+// A plain connection of its own to a register file: the program's opening would add what a
+// register of this version holds, and the fixture's connection may stand on a file that a
+// restore has moved away.
+void onItsOwn(const QString& path, const std::function<void(QSqlDatabase&)>& work) {
+    const QString name = QStringLiteral("own-") + path;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        if (db.open())
+            work(db);
+        else
+            QFAIL(qPrintable(db.lastError().text()));
     }
+    QSqlDatabase::removeDatabase(name);
+}
+
+void run(const QString& path, const QStringList& statements) {
+    onItsOwn(path, [&statements](QSqlDatabase& db) {
+        for (const QString& sql : statements) {
+            QSqlQuery q(db);
+            QVERIFY2(q.exec(sql), qPrintable(q.lastError().text()));
+        }
+    });
+}
+
+int countIn(const QString& path, const QString& sql) {
+    int n = -1;
+    onItsOwn(path, [&](QSqlDatabase& db) {
+        QSqlQuery q(db);
+        if (q.exec(sql) && q.next())
+            n = q.value(0).toInt();
+    });
+    return n;
+}
+
+// A register as an earlier version left it: no covering index for the list, and views that
+// read the contracts' rows instead.
+void withoutListIndex(const QString& path) {
+    QStringList statements;
+    onItsOwn(path, [&statements](QSqlDatabase& db) {
+        QSqlQuery q(db);
+        q.exec(QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type = 'view' AND sql "
+                              "LIKE '%Compact_List%'"));
+        while (q.next())
+            statements << QStringLiteral("DROP VIEW \"%1\"").arg(q.value(0).toString())
+                       << q.value(1).toString().remove(QStringLiteral(" INDEXED BY Compact_List"));
+    });
+    QCOMPARE(statements.size(), 8);
+    run(path, statements << QStringLiteral("DROP INDEX Compact_List"));
 }
 
 // Enough contracts for a table of many pages, then the table's first page overwritten: the
@@ -133,13 +177,7 @@ void makeBadFile(const QString& kind, const QString& path, const QString& good) 
             c = char(gen.bounded(256));
         writeFile(path, noise);
     } else if (kind == QLatin1String("foreign SQLite")) {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kind);
-        db.setDatabaseName(path);
-        QVERIFY(db.open());
-        QSqlQuery(db).exec(QStringLiteral("CREATE TABLE notes (x TEXT)"));
-        db.close();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(kind);
+        run(path, {QStringLiteral("CREATE TABLE notes (x TEXT)")});
     } else {
         QVERIFY(QFile::copy(good, path));
         if (kind == QLatin1String("missing view"))
@@ -225,6 +263,30 @@ private Q_SLOTS:
         QCOMPARE(f.dialogs().texts(), QStringList(QStringLiteral("数据已成功恢复！")));
         QCOMPARE(contractsShown(f), QStringList(QStringLiteral("HT-001")));
         QCOMPARE(f.main().panelText(3), QStringLiteral("共有  1  条记录"));
+    }
+
+    // A backup made by an earlier version comes back with what opening at start would add: the
+    // list's index and the instalment views that use it.
+    void restoreUpgradesAnOlderBackup() {
+        SafetyFixture f;
+        f.addContracts();
+        QVERIFY(f.start());
+        f.backupNow();
+        f.dialogs().clear();
+        const QString backup =
+            SafetyFixture::real(QStringLiteral("D:\\ZanbookBack\\Hestrel20240506.mdb"));
+        withoutListIndex(backup);
+        restore(f, QStringLiteral("Hestrel20240506.mdb"));
+        QCOMPARE(f.dialogs().texts(), QStringList(QStringLiteral("数据已成功恢复！")));
+        QCOMPARE(countIn(f.databasePath(), QStringLiteral("SELECT count(*) FROM sqlite_master "
+                                                          "WHERE name = 'Compact_List'")),
+                 1);
+        QCOMPARE(countIn(f.databasePath(),
+                         QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'view' "
+                                        "AND sql LIKE '%INDEXED BY Compact_List%'")),
+                 4);
+        f.dm().readInstalments(f.dm().TBShoukuan);
+        QCOMPARE(f.dm().TBShoukuan->recordCount(), 3);
     }
 
     void successHidesTheWindowFirst() {
