@@ -62,6 +62,5 @@ private:
     void showBanner();
 
     TDMod* m_dm = nullptr;
-    QWidget* m_lists;
     bool m_readOnShow = false; // set by the automatic check for the showing it leads to
 };
