@@ -215,6 +215,15 @@ int StoredColumn::compare(size_t a, size_t b) const {
     return x < y ? -1 : (x > y ? 1 : 0);
 }
 
+void StoredColumn::sortRows(std::vector<int>& rows) const {
+    if (const std::vector<uint32_t> keys = sortKeys(); !keys.empty())
+        std::stable_sort(rows.begin(), rows.end(),
+                         [&keys](int a, int b) { return keys[size_t(a)] < keys[size_t(b)]; });
+    else
+        std::stable_sort(rows.begin(), rows.end(),
+                         [this](int a, int b) { return compare(size_t(a), size_t(b)) < 0; });
+}
+
 std::vector<uint32_t> StoredColumn::sortKeys() const {
     if (!isText(m_type))
         return {};

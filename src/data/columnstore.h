@@ -28,6 +28,8 @@ public:
     // One key per row that orders the rows as compare() does, for text columns (whose
     // comparisons are costly); empty for the other types.
     std::vector<uint32_t> sortKeys() const;
+    // Storage rows put in this column's order, equal values keeping their order.
+    void sortRows(std::vector<int>& rows) const;
     void set(size_t row, const QVariant& value);
     // A row put in before this one; the rows from here on move down by one.
     void insert(size_t row, const QVariant& value);

@@ -277,7 +277,6 @@ private:
     void load(std::optional<QVariant> keepKey);
     void showRows(std::optional<QVariant> keepKey, int keepPosition);
     void refreshLinkedRows();
-    int storageRowOfKey(const QVariant& key) const;
     void mergeRow(const std::vector<StoredColumn>& read, size_t readRow);
     void eraseStorageRow(int storageRow);
     size_t keyPlace(qlonglong key) const;

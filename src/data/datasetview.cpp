@@ -104,13 +104,7 @@ void Dataset::sortView() {
         return;
     const Field* field = findField(order);
     if (const int column = orderColumn(); column >= 0) {
-        const StoredColumn& c = m_columns[size_t(column)];
-        if (const std::vector<uint32_t> keys = c.sortKeys(); !keys.empty())
-            std::stable_sort(m_view.begin(), m_view.end(),
-                             [&keys](int a, int b) { return keys[size_t(a)] < keys[size_t(b)]; });
-        else
-            std::stable_sort(m_view.begin(), m_view.end(),
-                             [&c](int a, int b) { return c.compare(size_t(a), size_t(b)) < 0; });
+        m_columns[size_t(column)].sortRows(m_view);
     } else if (field) {
         std::stable_sort(m_view.begin(), m_view.end(), [this, field](int a, int b) {
             return compareValues(rowValue(a, field), rowValue(b, field)) < 0;

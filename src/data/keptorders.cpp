@@ -8,12 +8,7 @@ namespace {
 std::vector<int> sorted(const StoredColumn& c) {
     std::vector<int> rows(c.size());
     std::iota(rows.begin(), rows.end(), 0);
-    if (const std::vector<uint32_t> keys = c.sortKeys(); !keys.empty())
-        std::stable_sort(rows.begin(), rows.end(),
-                         [&keys](int a, int b) { return keys[size_t(a)] < keys[size_t(b)]; });
-    else
-        std::stable_sort(rows.begin(), rows.end(),
-                         [&c](int a, int b) { return c.compare(size_t(a), size_t(b)) < 0; });
+    c.sortRows(rows);
     return rows;
 }
 
