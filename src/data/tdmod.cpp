@@ -1,5 +1,6 @@
 #include "tdmod.h"
 
+#include "moneyside.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/paths.h"
@@ -287,10 +288,12 @@ void TDMod::defineSchedule(Dataset* ds, const Schedule& side) {
     ds->afterDelete = keepCursor;
 }
 
-void TDMod::defineTotals(Dataset* ds, const QString& prefix, const QString& due,
-                         const QString& done) {
-    ds->addField(text(prefix + QStringLiteral("编号"), 18));
-    ds->addField(text(prefix + QStringLiteral("名称"), 30));
+void TDMod::defineTotals(Dataset* ds, const MoneySide& side) {
+    const QString due = side.dueAmount;
+    const QString done = side.settledAmount;
+    ds->setSql(QStringLiteral("SELECT * FROM ") + side.summaryView);
+    ds->addField(text(side.partnerNumber, 18));
+    ds->addField(text(side.partnerName, 30));
     ds->addField(field(QStringLiteral("合同数"), FieldType::Integer));
     ds->addField(money(due));
     ds->addField(money(done));
@@ -305,6 +308,17 @@ void TDMod::defineTotals(Dataset* ds, const QString& prefix, const QString& due,
         QStringLiteral("欠款")));
 }
 
+void TDMod::defineDetail(Dataset* ds, const MoneySide& side) {
+    ds->setSql(QStringLiteral("SELECT * FROM ") + side.detailView);
+    ds->addField(date(side.dueDate));
+    ds->addField(money(side.dueAmount));
+    ds->addField(money(side.settledAmount));
+    ds->addField(text(QStringLiteral("合同编号"), 18));
+    ds->addField(text(QStringLiteral("合同名称"), 50));
+    ds->addField(text(side.partner, 30));
+    ds->addField(hidden(readOnly(field(QStringLiteral("CompactID"), FieldType::Integer))));
+}
+
 void TDMod::defineViews() {
     TBMarst = makeDataset(QStringLiteral("TBMarst"), DSMarst);
     TBMarst->setSql(QStringLiteral("SELECT * FROM 合同统计_客户及供应商"));
@@ -313,39 +327,20 @@ void TDMod::defineViews() {
     TBMarst->addField(text(QStringLiteral("简称"), 10));
     TBMarst->addField(field(QStringLiteral("合同数量"), FieldType::Integer, 10));
 
-    auto detail = [this](Dataset* ds, const QString& side, const QString& partner) {
-        ds->addField(date(side + QStringLiteral("日期")));
-        ds->addField(money(side + QStringLiteral("金额")));
-        ds->addField(money(
-            (side == QStringLiteral("应收") ? QStringLiteral("实收") : QStringLiteral("实付")) +
-            QStringLiteral("金额")));
-        ds->addField(text(QStringLiteral("合同编号"), 18));
-        ds->addField(text(QStringLiteral("合同名称"), 50));
-        ds->addField(text(partner, 30));
-        ds->addField(hidden(readOnly(field(QStringLiteral("CompactID"), FieldType::Integer))));
-    };
     TBShoukuan = makeDataset(QStringLiteral("TBShoukuan"), DSShoukuan);
-    TBShoukuan->setSql(QStringLiteral("SELECT * FROM 合同应收款表_明细"));
-    detail(TBShoukuan, QStringLiteral("应收"), QStringLiteral("客户名称"));
+    defineDetail(TBShoukuan, MoneySide::receivables());
     TBFukuan = makeDataset(QStringLiteral("TBFukuan"), DSFukuan);
-    TBFukuan->setSql(QStringLiteral("SELECT * FROM 合同应付款表_明细"));
-    detail(TBFukuan, QStringLiteral("应付"), QStringLiteral("供应商"));
+    defineDetail(TBFukuan, MoneySide::payables());
 
     TBShouKuanZong = makeDataset(QStringLiteral("TBShouKuanZong"), DSShouKuanZong);
-    TBShouKuanZong->setSql(QStringLiteral("SELECT * FROM 合同应收款表"));
-    defineTotals(TBShouKuanZong, QStringLiteral("客户"), QStringLiteral("应收金额"),
-                 QStringLiteral("实收金额"));
+    defineTotals(TBShouKuanZong, MoneySide::receivables());
     TBFuKuanZong = makeDataset(QStringLiteral("TBFuKuanZong"), DSFuKuanZong);
-    TBFuKuanZong->setSql(QStringLiteral("SELECT * FROM 合同应付款表"));
-    defineTotals(TBFuKuanZong, QStringLiteral("供应商"), QStringLiteral("应付金额"),
-                 QStringLiteral("实付金额"));
+    defineTotals(TBFuKuanZong, MoneySide::payables());
 
     TBSTiXing = makeDataset(QStringLiteral("TBSTiXing"), DSSTiXing);
-    TBSTiXing->setSql(QStringLiteral("Select * From 合同应收款表_明细"));
-    defineReminders(TBSTiXing, QStringLiteral("应收"), QStringLiteral("客户名称"));
+    defineReminders(TBSTiXing, MoneySide::receivables());
     TBFTiXing = makeDataset(QStringLiteral("TBFTiXing"), DSFTiXing);
-    TBFTiXing->setSql(QStringLiteral("Select * From 合同应付款表_明细"));
-    defineReminders(TBFTiXing, QStringLiteral("应付"), QStringLiteral("供应商"));
+    defineReminders(TBFTiXing, MoneySide::payables());
 
     TBQuery = makeDataset(QStringLiteral("TBQuery"), DSQuery);
     TBQuery->setSql(QStringLiteral("Select * From Compact"));
@@ -353,18 +348,19 @@ void TDMod::defineViews() {
                                 {QStringLiteral("合同内容")});
 }
 
-void TDMod::defineReminders(Dataset* ds, const QString& side, const QString& partnerField) {
-    const QString due = side + QStringLiteral("日期");
+void TDMod::defineReminders(Dataset* ds, const MoneySide& side) {
+    const QString due = side.dueDate;
+    ds->setSql(QStringLiteral("Select * From ") + side.detailView);
     ds->addField(readOnly(field(QStringLiteral("CompactID"), FieldType::Integer)));
     ds->addField(text(QStringLiteral("合同编号"), 18));
     ds->addField(date(due));
-    ds->addField(money(side + QStringLiteral("金额")));
+    ds->addField(money(side.dueAmount));
     ds->addField(readOnly(calculated(
         QStringLiteral("day"), FieldType::Integer,
         [due](const Record& r) { return QVariant(daysLeft(r.value(due), Clock::now())); },
         QStringLiteral("剩余天数"))));
     ds->addField(text(QStringLiteral("合同名称"), 50));
-    ds->addField(text(partnerField, 30));
+    ds->addField(text(side.partner, 30));
     ds->onFilterStart = [this](Dataset&) { startReminderPass(); };
     ds->onFilterRecord = [this, due](const Record& r) { return reminderPasses(r.value(due)); };
 }
@@ -380,8 +376,7 @@ bool TDMod::reminderPasses(const QVariant& due) const {
 }
 
 bool TDMod::anyReminderDue(Dataset* reminders) {
-    const QString due =
-        reminders == TBFTiXing ? QStringLiteral("应付日期") : QStringLiteral("应收日期");
+    const QString& due = MoneySide::of(*this, reminders).dueDate;
     QSqlQuery q(m_db.connection());
     q.setForwardOnly(true);
     if (!q.prepare(QStringLiteral("SELECT %1 FROM (%2)").arg(due, reminders->sql())))
@@ -437,8 +432,7 @@ void TDMod::reread(Dataset* dataset) {
 }
 
 void TDMod::readInstalments(Dataset* detail) {
-    const QString view = detail == TBFukuan ? QStringLiteral("合同应付款表_明细")
-                                            : QStringLiteral("合同应收款表_明细");
+    const QString& view = MoneySide::of(*this, detail).detailView;
     QString filter = detail->filter();
     filter.remove(u' ');
     const bool openOnly = detail->isFiltered() && filter == QLatin1String("cc>0");
@@ -457,8 +451,7 @@ void TDMod::readInstalments(Dataset* detail) {
 }
 
 QString TDMod::reminderNarrowing(Dataset* reminders) const {
-    const QString due =
-        reminders == TBFTiXing ? QStringLiteral("应付日期") : QStringLiteral("应收日期");
+    const QString& due = MoneySide::of(*this, reminders).dueDate;
     return QStringLiteral(" and (%1 < (SELECT before FROM ReminderHorizon) OR "
                           "(SELECT before FROM ReminderHorizon) IS NULL)")
         .arg(due);

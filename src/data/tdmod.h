@@ -8,6 +8,7 @@
 #include <memory>
 
 class ProfileFile;
+struct MoneySide;
 
 class TDMod : public QObject {
     Q_OBJECT
@@ -108,8 +109,9 @@ private:
     void defineSchedule(Dataset* ds, const Schedule& side);
     void defineMasterData();
     void defineViews();
-    void defineReminders(Dataset* ds, const QString& dueField, const QString& partnerField);
-    void defineTotals(Dataset* ds, const QString& prefix, const QString& due, const QString& done);
+    void defineDetail(Dataset* ds, const MoneySide& side);
+    void defineTotals(Dataset* ds, const MoneySide& side);
+    void defineReminders(Dataset* ds, const MoneySide& side);
     // The day filter's reading of the horizon and the clock, once per pass, and its rule.
     void startReminderPass();
     bool reminderPasses(const QVariant& due) const;

@@ -4,19 +4,14 @@
 #include "contracts/tformaddcom.h"
 #include "data/tdmod.h"
 #include "monthlybars.h"
+#include "monthlychart.h"
+#include "output/spreadsheetexport.h"
 #include "platform/dialogs.h"
 #include "platform/gui/modal.h"
 #include "shell/appcontext.h"
 #include "shell/tfrmcompactmanager.h"
 
-#include <QBarCategoryAxis>
-#include <QBarSeries>
-#include <QBarSet>
-#include <QChart>
-#include <QChartView>
 #include <QCheckBox>
-#include <QLegend>
-#include <QPainter>
 #include <QShowEvent>
 #include <QStyle>
 #include <QStyleOptionTab>
@@ -26,8 +21,6 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <QValueAxis>
-#include <algorithm>
 
 namespace {
 
@@ -156,54 +149,17 @@ void MoneyWindow::buildPages() {
     pages[1]->layout()->addWidget(wwDBGrid2);
 
     buildChart();
-    pages[2]->layout()->addWidget(DBChart1);
+    pages[2]->layout()->addWidget(m_chart);
     connect(PageControl1, &QTabWidget::currentChanged, this, &MoneyWindow::PageControl1Change);
 }
 
 void MoneyWindow::buildChart() {
-    auto* chart = new QChart;
-    chart->setTitle(m_side.chartTitle);
-    Series1 = new QBarSet(m_side.seriesTitles[0]);
-    Series2 = new QBarSet(m_side.seriesTitles[1]);
-    Series1->setObjectName(QStringLiteral("Series1"));
-    Series2->setObjectName(QStringLiteral("Series2"));
-    for (auto [set, colour] : {std::pair{Series1, m_side.seriesColours[0]},
-                               std::pair{Series2, m_side.seriesColours[1]}}) {
-        set->setColor(colour);
-        set->setBorderColor(colour.darker(140));
-    }
-    auto* bars = new QBarSeries(chart);
-    bars->append(Series1);
-    bars->append(Series2);
-    bars->setBarWidth(0.65);
-    bars->setLabelsVisible(false);
-    chart->addSeries(bars);
-    chartMonths = new QBarCategoryAxis(chart);
-    chartMonths->setGridLineVisible(false);
-    // many months side by side stay readable
-    chartMonths->setLabelsAngle(-90);
-    chartMonths->setTruncateLabels(false);
-    chartAmounts = new QValueAxis(chart);
-    chartAmounts->setLabelFormat(QStringLiteral("%.0f"));
-    chart->addAxis(chartMonths, Qt::AlignBottom);
-    chart->addAxis(chartAmounts, Qt::AlignLeft);
-    bars->attachAxis(chartMonths);
-    bars->attachAxis(chartAmounts);
-    chart->legend()->setVisible(true);
-    chart->legend()->setAlignment(Qt::AlignBottom);
-    chart->setAnimationOptions(QChart::NoAnimation);
-    chart->setBackgroundRoundness(0);
-    if (m_side.silverBackground) {
-        chart->setBackgroundBrush(QColor(0xC0, 0xC0, 0xC0));
-        chart->setPlotAreaBackgroundBrush(Qt::white);
-        chart->setPlotAreaBackgroundVisible(true);
-    } else {
-        chart->setBackgroundBrush(Qt::white);
-    }
-    DBChart1 = new QChartView(chart, pages[2]);
-    DBChart1->setObjectName(QStringLiteral("DBChart1"));
-    DBChart1->setAccessibleName(QStringLiteral("分析图表"));
-    DBChart1->setRenderHint(QPainter::Antialiasing);
+    m_chart = new MonthlyChart(m_side, pages[2]);
+    DBChart1 = m_chart->view;
+    Series1 = m_chart->due;
+    Series2 = m_chart->settled;
+    chartMonths = m_chart->months;
+    chartAmounts = m_chart->amounts;
 }
 
 void MoneyWindow::showEvent(QShowEvent* event) {
@@ -229,9 +185,8 @@ void MoneyWindow::FormShow() {
     showAll->setVisible(true);
 }
 
-// The export arrives with the spreadsheet files.
 void MoneyWindow::SpeedButton1Click() {
-    m_side.exportLists(*m_dm);
+    SpreadsheetExport::run(SpreadsheetExport::money(*m_dm, m_side));
 }
 
 void MoneyWindow::SpeedButton3Click() {
@@ -282,22 +237,8 @@ void MoneyWindow::chartPageHide() {
 }
 
 void MoneyWindow::rebuildChart() {
-    Series1->remove(0, Series1->count());
-    Series2->remove(0, Series2->count());
-    chartMonths->clear();
-    const std::vector<MonthBar> bars =
-        monthlyBars(*detail(), m_side.dueDate, m_side.dueAmount, m_side.settledAmount);
-    double top = 0;
-    QStringList labels;
-    for (const MonthBar& bar : bars) {
-        labels << bar.label;
-        Series1->append(bar.due.toDouble());
-        Series2->append(bar.settled.toDouble());
-        top = std::max({top, bar.due.toDouble(), bar.settled.toDouble()});
-    }
-    chartMonths->append(labels);
-    chartAmounts->setRange(0, top > 0 ? top : 1);
-    chartAmounts->applyNiceNumbers();
+    m_chart->setMonths(
+        monthlyBars(*detail(), m_side.dueDate, m_side.dueAmount, m_side.settledAmount));
 }
 
 void MoneyWindow::wwDBGrid1DblClick() {

@@ -1,7 +1,7 @@
 #pragma once
 // The payables or the receivables window: the open instalments by due date, the totals per
 // partner, and a bar chart per month. One class for both, driven by a MoneySide.
-#include "moneyside.h"
+#include "data/moneyside.h"
 
 #include <QDialog>
 
@@ -17,6 +17,7 @@ class QTabWidget;
 class QToolBar;
 class QToolButton;
 class QAction;
+class MonthlyChart;
 class QValueAxis;
 class TDMod;
 
@@ -68,6 +69,7 @@ private:
 
     const MoneySide& m_side;
     TDMod* m_dm;
+    MonthlyChart* m_chart = nullptr;
     QAction* m_showAllAction = nullptr;
     int m_shownPage = 0;
 };

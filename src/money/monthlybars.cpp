@@ -1,6 +1,7 @@
 #include "monthlybars.h"
 
 #include "data/dataset.h"
+#include "data/frozencontrols.h"
 
 QString monthLabel(const QDate& date) {
     return QStringLiteral("%1/%2")
@@ -17,7 +18,7 @@ std::vector<MonthBar> monthlyBars(Dataset& detail, const QString& dueDate, const
     const Field* dueAmount = detail.fieldByName(due);
     const Field* settledAmount = detail.fieldByName(settled);
     // the grid need not follow every step of the walk
-    detail.disableControls();
+    const FrozenControls frozen(detail);
     int year = 0;
     int month = 0;
     for (detail.first(); !detail.eof(); detail.next()) {
@@ -32,6 +33,5 @@ std::vector<MonthBar> monthlyBars(Dataset& detail, const QString& dueDate, const
         bars.back().due += dueAmount->asCurrency();
         bars.back().settled += settledAmount->asCurrency();
     }
-    detail.enableControls();
     return bars;
 }

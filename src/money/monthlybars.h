@@ -11,8 +11,9 @@ class Dataset;
 
 struct MonthBar {
     QString label; // "07/3": the year's last two digits, "/", the month without a leading zero
-    Currency due;
-    Currency settled;
+    // Exact however many amounts a month holds: a month's total may lie beyond one amount's range.
+    Currency::Sum due;
+    Currency::Sum settled;
 };
 
 // Walks the dataset from its first row to its end in its own order (ascending due date), so

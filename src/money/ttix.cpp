@@ -1,6 +1,7 @@
 #include "ttix.h"
 
 #include "components/dbgrid.h"
+#include "data/moneyside.h"
 #include "data/tdmod.h"
 #include "platform/dialogs.h"
 #include "platform/gui/modal.h"
@@ -19,14 +20,14 @@
 #include <QSplitter>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <utility>
 
 namespace {
 
 const QString Section = QStringLiteral("Settings");
 const QString Key = QStringLiteral("DayTXing");
-const QString ReceivableSelect = QStringLiteral("Select * From 合同应收款表_明细 where ");
-const QString PayableSelect = QStringLiteral("Select * From 合同应付款表_明细 where ");
+const QString OpenOnly = QStringLiteral("(cc>0)");
 
 // The days-left column in red on the button-highlight colour.
 class DaysDelegate : public QStyledItemDelegate {
@@ -141,36 +142,30 @@ void TTiX::ensureBound() {
     if (m_dm || !app().DMod)
         return;
     m_dm = app().DMod;
-    Splitter1->addWidget(makeList(Label1, QStringLiteral("应收款提醒表"), DBGrid1, m_dm->TBSTiXing,
-                                  QStringLiteral("DBGrid1")));
-    Splitter1->addWidget(makeList(Label2, QStringLiteral("应付款提醒表"), DBGrid2, m_dm->TBFTiXing,
-                                  QStringLiteral("DBGrid2")));
+    Splitter1->addWidget(makeList(Label1, DBGrid1, MoneySide::receivables()));
+    Splitter1->addWidget(makeList(Label2, DBGrid2, MoneySide::payables()));
 }
 
-QWidget* TTiX::makeList(QLabel*& title, const QString& caption, DBGrid*& grid, Dataset* dataset,
-                        const QString& name) {
+QWidget* TTiX::makeList(QLabel*& title, DBGrid*& grid, const MoneySide& side) {
     auto* box = new QWidget(Splitter1);
     auto* layout = new QVBoxLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    title = new QLabel(caption, box);
+    title = new QLabel(side.reminderCaption, box);
     title->setAlignment(Qt::AlignCenter);
     QFont bold = title->font();
     bold.setBold(true);
     title->setFont(bold);
     title->setFixedHeight(title->sizeHint().height() + 6);
-    grid = new DBGrid(dataset, box);
-    grid->setObjectName(name);
-    grid->setAccessibleName(caption);
-    const bool receivable = name == QLatin1String("DBGrid1");
-    const QString side = receivable ? QStringLiteral("应收") : QStringLiteral("应付");
-    grid->setColumns(
-        {{QStringLiteral("合同编号"), {}, 18},
-         {side + QStringLiteral("日期"), {}, 12},
-         {side + QStringLiteral("金额"), {}, 14},
-         {QStringLiteral("day"), QStringLiteral("剩余天数"), 8},
-         {QStringLiteral("合同名称"), {}, 30},
-         {receivable ? QStringLiteral("客户名称") : QStringLiteral("供应商"), {}, 24}});
+    grid = new DBGrid(m_dm->*side.reminders, box);
+    grid->setObjectName(side.reminderGrid);
+    grid->setAccessibleName(side.reminderCaption);
+    grid->setColumns({{QStringLiteral("合同编号"), {}, 18},
+                      {side.dueDate, {}, 12},
+                      {side.dueAmount, {}, 14},
+                      {QStringLiteral("day"), QStringLiteral("剩余天数"), 8},
+                      {QStringLiteral("合同名称"), {}, 30},
+                      {side.partner, {}, 24}});
     auto* header = new DaysHeader(3, grid);
     header->setDefaultAlignment(grid->horizontalHeader()->defaultAlignment());
     header->setHighlightSections(false);
@@ -192,19 +187,25 @@ void TTiX::showBanner() {
                     QStringLiteral("日内)"));
 }
 
-void TTiX::setLists(const QString& receivableSql, const QString& payableSql) {
+std::array<Dataset*, 2> TTiX::lists() const {
+    const auto sides = MoneySide::both();
+    return {m_dm->*sides[0]->reminders, m_dm->*sides[1]->reminders};
+}
+
+void TTiX::setLists(const QString& condition) {
     m_dm->updateReminderHorizon();
-    for (auto [ds, sql] :
-         {std::pair{m_dm->TBSTiXing, receivableSql}, std::pair{m_dm->TBFTiXing, payableSql}}) {
+    for (const MoneySide* side : MoneySide::both()) {
+        Dataset* ds = m_dm->*side->reminders;
         ds->close();
-        ds->setSql(sql + m_dm->reminderNarrowing(ds));
+        ds->setSql(QStringLiteral("Select * From ") + side->detailView + QStringLiteral(" where ") +
+                   condition + m_dm->reminderNarrowing(ds));
     }
 }
 
 // Filtering goes on before the rows are read, so that they are passed over once.
 bool TTiX::readLists() {
     try {
-        for (Dataset* ds : {m_dm->TBSTiXing, m_dm->TBFTiXing}) {
+        for (Dataset* ds : lists()) {
             ds->setFiltered(true);
             ds->open();
         }
@@ -215,9 +216,9 @@ bool TTiX::readLists() {
     }
 }
 
-bool TTiX::openLists(const QString& receivableSql, const QString& payableSql) {
+bool TTiX::openLists(const QString& condition) {
     try {
-        setLists(receivableSql, payableSql);
+        setLists(condition);
     } catch (const std::exception&) {
         closeLists();
         return false;
@@ -226,7 +227,7 @@ bool TTiX::openLists(const QString& receivableSql, const QString& payableSql) {
 }
 
 void TTiX::closeLists() {
-    for (Dataset* ds : {m_dm->TBSTiXing, m_dm->TBFTiXing}) {
+    for (Dataset* ds : lists()) {
         ds->setFiltered(false);
         ds->close();
     }
@@ -241,9 +242,10 @@ void TTiX::autoCheck() {
         return;
     bool due = false;
     try {
-        setLists(ReceivableSelect + QStringLiteral(" (cc>0)"),
-                 PayableSelect + QStringLiteral(" (cc>0)"));
-        due = m_dm->anyReminderDue(m_dm->TBSTiXing) || m_dm->anyReminderDue(m_dm->TBFTiXing);
+        setLists(OpenOnly);
+        const auto both = lists();
+        due = std::any_of(both.begin(), both.end(),
+                          [this](Dataset* ds) { return m_dm->anyReminderDue(ds); });
     } catch (const std::exception&) {
         due = false; // a failure shows nothing, as nothing due does
     }
@@ -261,8 +263,7 @@ void TTiX::showOnDemand() {
     ensureBound();
     if (!m_dm)
         return;
-    if (!openLists(ReceivableSelect + QStringLiteral("(cc>0)"),
-                   PayableSelect + QStringLiteral("(cc>0)"))) {
+    if (!openLists(OpenOnly)) {
         Dialogs::plain(QStringLiteral("暂时无法提取记录，请稍后再试!"));
         return;
     }
@@ -302,8 +303,8 @@ void TTiX::Button1Click() {
     Dialogs::plain(QStringLiteral("设置成功!提前天数为： ") + QString::number(dayTXing()) +
                    QStringLiteral(" 天!"));
     m_dm->updateReminderHorizon();
-    m_dm->TBSTiXing->refresh();
-    m_dm->TBFTiXing->refresh();
+    for (Dataset* ds : lists())
+        ds->refresh();
     showBanner();
 }
 

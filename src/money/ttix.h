@@ -2,6 +2,7 @@
 // Due-date reminders: the open receivable and payable instalments that fall due within
 // DayTXing days or are overdue, and the box that sets that number of days.
 #include <QDialog>
+#include <array>
 
 class DBGrid;
 class Dataset;
@@ -10,6 +11,7 @@ class QPushButton;
 class QSpinBox;
 class QSplitter;
 class TDMod;
+struct MoneySide;
 
 class TTiX : public QDialog {
     Q_OBJECT
@@ -49,14 +51,15 @@ protected:
 
 private:
     void ensureBound();
-    QWidget* makeList(QLabel*& title, const QString& caption, DBGrid*& grid, Dataset* dataset,
-                      const QString& name);
-    // Both lists closed on the given select with its narrowing, not yet read.
-    void setLists(const QString& receivableSql, const QString& payableSql);
+    // The two reminder lists' datasets, in the order they are listed.
+    std::array<Dataset*, 2> lists() const;
+    QWidget* makeList(QLabel*& title, DBGrid*& grid, const MoneySide& side);
+    // Both lists closed on their view with the given condition and the narrowing, not yet read.
+    void setLists(const QString& condition);
     // Reads both lists, filtered; false (both closed and unfiltered) when that fails.
     bool readLists();
-    // Both at once: the lists read anew on the given select.
-    bool openLists(const QString& receivableSql, const QString& payableSql);
+    // Both at once: the lists read anew on the given condition.
+    bool openLists(const QString& condition);
     void closeLists();
     int dayTXing() const;
     void showBanner();

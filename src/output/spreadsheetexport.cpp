@@ -1,6 +1,7 @@
 #include "spreadsheetexport.h"
 
 #include "components/xlswriter.h"
+#include "data/moneyside.h"
 #include "data/tdmod.h"
 #include "platform/dialogs.h"
 #include "platform/gui/shellopen.h"
@@ -18,25 +19,6 @@ namespace SpreadsheetExport {
 namespace {
 
 using Cell = XlsWriter::Cell;
-
-// The two money exports differ only in these.
-struct MoneySide {
-    const char* file;
-    const char* partnerSheet;
-    Dataset* TDMod::*byDate;
-    Dataset* TDMod::*byPartner;
-};
-
-const MoneySide Payables{"C:\\应付款表.xls", "按供应商", &TDMod::TBFukuan, &TDMod::TBFuKuanZong};
-const MoneySide Receivables{"C:\\应收款表.xls", "按客户", &TDMod::TBShoukuan,
-                            &TDMod::TBShouKuanZong};
-
-Definition money(TDMod& dm, const MoneySide& side) {
-    return {QString::fromUtf8(side.file),
-            {{QStringLiteral("按时间"), dm.*side.byDate, true, {}},
-             {QString::fromUtf8(side.partnerSheet), dm.*side.byPartner, false, {}}},
-            &dm.database()};
-}
 
 int columnWidth(const Field& f) {
     switch (f.type()) {
@@ -141,12 +123,19 @@ Definition contractList(TDMod& dm) {
             &dm.database()};
 }
 
+Definition money(TDMod& dm, const MoneySide& side) {
+    return {side.exportFile,
+            {{QStringLiteral("按时间"), dm.*side.detail, true, {}},
+             {side.partnerPageCaption, dm.*side.summary, false, {}}},
+            &dm.database()};
+}
+
 Definition payables(TDMod& dm) {
-    return money(dm, Payables);
+    return money(dm, MoneySide::payables());
 }
 
 Definition receivables(TDMod& dm) {
-    return money(dm, Receivables);
+    return money(dm, MoneySide::receivables());
 }
 
 void write(const Definition& definition, const QString& path) {

@@ -7,6 +7,7 @@
 class Database;
 class Dataset;
 class TDMod;
+struct MoneySide;
 
 namespace SpreadsheetExport {
 
@@ -27,6 +28,8 @@ struct Definition {
 
 // "C:\合同表.xls": the contract list as the main window shows it.
 Definition contractList(TDMod& dm);
+// A money side's file: its list by date ("按时间") and by partner (the partner page's caption).
+Definition money(TDMod& dm, const MoneySide& side);
 // "C:\应付款表.xls": payables by date ("按时间") and by supplier ("按供应商").
 Definition payables(TDMod& dm);
 // "C:\应收款表.xls": receivables by date ("按时间") and by customer ("按客户").

@@ -13,12 +13,16 @@
 #include <QChart>
 #include <QChartView>
 #include <QCheckBox>
+#include <QGraphicsTextItem>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
+#include <QValueAxis>
 
 // One instalment as the test puts it in: due date (null: none), amount due, amount settled.
 struct Instalment {
@@ -100,6 +104,36 @@ Bars bars(MoneyWindow* w) {
     for (int i = 0; i < w->Series2->count(); ++i)
         b.settled << w->Series2->at(i);
     return b;
+}
+
+// The texts the chart draws, left to right, once it is laid out at its size; with the pairs
+// of them whose boxes overlap.
+struct Shown {
+    QList<std::pair<QString, QRectF>> items;
+    QStringList overlaps;
+    bool any(const QRegularExpression& pattern) const {
+        return std::any_of(items.begin(), items.end(),
+                           [&](const auto& item) { return pattern.match(item.first).hasMatch(); });
+    }
+};
+
+Shown shownTexts(QChartView* view) {
+    QCoreApplication::processEvents();
+    view->grab(); // lays the chart out as it is painted
+    Shown shown;
+    for (QGraphicsItem* item : view->scene()->items()) {
+        auto* text = dynamic_cast<QGraphicsTextItem*>(item);
+        if (text && text->isVisible() && !text->toPlainText().isEmpty())
+            shown.items.append({text->toPlainText(), text->sceneBoundingRect()});
+    }
+    std::sort(shown.items.begin(), shown.items.end(), [](const auto& a, const auto& b) {
+        return a.second.center().x() < b.second.center().x();
+    });
+    for (qsizetype i = 0; i < shown.items.size(); ++i)
+        for (qsizetype j = i + 1; j < shown.items.size(); ++j)
+            if (shown.items[i].second.intersects(shown.items[j].second))
+                shown.overlaps << shown.items[i].first + u'|' + shown.items[j].first;
+    return shown;
 }
 
 void sides() {
@@ -287,6 +321,11 @@ private Q_SLOTS:
                 << payables
                 << QList<Instalment>{{QDate(), 70}, {QDate(2007, 3, 5), 100}, {QDate(), 30}} << 3
                 << QStringList{"07/3"} << QList<double>{100} << QList<double>{0};
+            // a credit note: open, yet below zero
+            QTest::addRow("%s: a month in credit", side)
+                << payables
+                << QList<Instalment>{{QDate(2007, 3, 5), -100, -300}, {QDate(2007, 4, 5), 50}} << 2
+                << QStringList{"07/3", "07/4"} << QList<double>{-100, 50} << QList<double>{-300, 0};
             QTest::addRow("%s: nothing open", side)
                 << payables << QList<Instalment>{{QDate(2007, 3, 5), 100, 100}} << 0
                 << QStringList{} << QList<double>{} << QList<double>{};
@@ -308,10 +347,92 @@ private Q_SLOTS:
             QCOMPARE(bars(w).labels, labels);
             QCOMPARE(bars(w).due, due);
             QCOMPARE(bars(w).settled, settled);
+            // every bar, above zero or below, lies within the value axis
+            for (double v : due + settled) {
+                QVERIFY2(w->chartAmounts->min() <= std::min(v, 0.0),
+                         qPrintable(QString::number(v)));
+                QVERIFY2(w->chartAmounts->max() >= std::max(v, 0.0),
+                         qPrintable(QString::number(v)));
+            }
+            QCOMPARE(m.f.dialogs().count(), 0);
+            QVERIFY(!w->detail()->controlsDisabled());
             // rebuilt, not added to, on the next visit
             choosePage(w, 1);
             choosePage(w, 2);
             QCOMPARE(bars(w).due, due);
+        });
+    }
+
+    // Two partners' instalments in one month add up beyond one amount's range: the bar shows
+    // the exact total and the list goes on following its cursor.
+    void monthBeyondOneAmount_data() { sides(); }
+    void monthBeyondOneAmount() {
+        QFETCH(bool, payables);
+        const double big = 600000000000000.0; // 6e14, two thirds of the largest amount
+        Money m(payables, {{QDate(2007, 3, 5), big}});
+        m.f.addPartner(QStringLiteral("G02"), QStringLiteral("供方二"), true, true);
+        m.contract = m.f.RegisterFixture::addContract(
+            QStringLiteral("HT-2"), QStringLiteral("设备"), QStringLiteral("G02"),
+            payables ? QStringLiteral("付款") : QStringLiteral("收款"), 1000);
+        m.add({QDate(2007, 3, 20), big});
+        QVERIFY(m.f.start());
+        m.open([&](QDialog*) {
+            MoneyWindow* w = m.window();
+            choosePage(w, 2);
+            QCOMPARE(bars(w).due, QList<double>({2 * big}));
+            QVERIFY(w->chartAmounts->max() >= 2 * big);
+            QVERIFY(!w->detail()->controlsDisabled());
+            choosePage(w, 0);
+            w->wwDBGrid1->selectRow(1);
+            QCOMPARE(w->detail()->recNo(), 2);
+        });
+        QCOMPARE(m.f.dialogs().count(), 0);
+    }
+
+    // Seven and a half years of months: every month's label shows, none over another, and
+    // the value axis groups thousands as the amounts do.
+    void everyMonthReadable_data() { sides(); }
+    void everyMonthReadable() {
+        QFETCH(bool, payables);
+        QList<Instalment> rows;
+        QStringList months;
+        for (int i = 0; i < 90; ++i) {
+            const QDate due = QDate(2001, 1, 15).addMonths(i);
+            rows.append({due, 1000000.0 + i * 12345});
+            months << QStringLiteral("%1/%2")
+                          .arg(due.year() % 100, 2, 10, QChar(u'0'))
+                          .arg(due.month());
+        }
+        Money m(payables, rows);
+        QVERIFY(m.f.start());
+        m.open([&](QDialog*) {
+            MoneyWindow* w = m.window();
+            choosePage(w, 2);
+            QCOMPARE(bars(w).labels, months);
+            // the newest months in view first; then, where they do not all fit, back page by page
+            // to the oldest
+            QScrollBar* scroller = w->findChild<QScrollBar*>(QStringLiteral("chartScroller"));
+            const bool scrolls = scroller && scroller->isVisible();
+            if (scrolls)
+                QCOMPARE(scroller->value(), scroller->maximum());
+            auto pageBack = [&] {
+                return scrolls && scroller->value() > 0 &&
+                       (scroller->triggerAction(QScrollBar::SliderPageStepSub), true);
+            };
+            QStringList seen;
+            do {
+                const Shown shown = shownTexts(w->DBChart1);
+                QStringList inView;
+                for (const auto& [text, rect] : shown.items)
+                    if (months.contains(text))
+                        inView << text;
+                QVERIFY(inView.size() > 12);
+                QVERIFY2(shown.overlaps.isEmpty(), qPrintable(shown.overlaps.join(u' ')));
+                QVERIFY(shown.any(QRegularExpression(QStringLiteral("^\\d{1,3}(,\\d{3})+$"))));
+                seen = inView + seen;
+            } while (pageBack());
+            seen.removeDuplicates();
+            QCOMPARE(seen, months);
         });
     }
 
