@@ -3,7 +3,7 @@ BUILD ?= build
 BUILD_TYPE ?= Debug
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test test-asan bench clean format
+.PHONY: all deps configure build run test test-asan bench package test-package clean format
 
 all: build
 
@@ -36,6 +36,17 @@ bench: deps
 	@cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build build-release -j $(JOBS)
 	@./bench/run build-release
+
+# The Debian package, from a Release tree of the two programs only (no tests, no benchmarks).
+package: deps
+	@cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build build-release -j $(JOBS) --target qintara qintara-db packaging_files
+	@cd build-release && cpack -G DEB
+	@rm -rf build-release/_CPack_Packages
+
+# Unpacks the package into a temporary root and starts the installed program.
+test-package: package build
+	@cd $(BUILD) && QINTARA_PACKAGE_REQUIRED=1 QT_QPA_PLATFORM=offscreen ctest --output-on-failure -R '^package$$'
 
 format:
 	@clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -1,6 +1,7 @@
 #include "taboutfrm.h"
 
 #include "components/linklabel.h"
+#include "platform/buildinfo.h"
 #include "platform/gui/shellopen.h"
 
 #include <QGridLayout>
@@ -35,8 +36,10 @@ TAboutFrm::TAboutFrm(QWidget* parent) : QDialog(parent) {
     Image1 = named(new QLabel(GroupBox1), QStringLiteral("Image1"));
     Image1->setPixmap(QIcon(QStringLiteral(":/icon/qintara.svg")).pixmap(64, 64));
     Image1->setAccessibleName(QStringLiteral("产品图标"));
-    Label1 = named(new QLabel(QStringLiteral("Qintara合同管理系统  版本 1.0"), GroupBox1),
-                   QStringLiteral("Label1"));
+    Label1 = named(
+        new QLabel(QStringLiteral("Qintara合同管理系统  版本 ") + QLatin1String(BuildInfo::version),
+                   GroupBox1),
+        QStringLiteral("Label1"));
     QFont bold = Label1->font();
     bold.setBold(true);
     bold.setPixelSize(16);

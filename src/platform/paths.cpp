@@ -1,12 +1,22 @@
 #include "paths.h"
 
+#include "buildinfo.h"
+
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
+#include <QStandardPaths>
 
 namespace {
 QString g_root;
 QString g_settingsFile;
+QString g_programFolder;
+
+// The per-user folder of the desktop's kind (XDG config or data) that belongs to the program.
+QString userFolder(QStandardPaths::StandardLocation location) {
+    return QStandardPaths::writableLocation(location) + QStringLiteral("/Qintara");
+}
 } // namespace
 
 namespace Paths {
@@ -35,6 +45,8 @@ QString root() {
     const QString env = qEnvironmentVariable("QINTARA_ROOT");
     if (!env.isEmpty())
         return QDir::cleanPath(env);
+    if (installed())
+        return userFolder(QStandardPaths::GenericDataLocation);
     return QDir::homePath() + QStringLiteral("/Qintara");
 }
 
@@ -53,11 +65,34 @@ QString backupFolder() {
 QString settingsFile() {
     if (!g_settingsFile.isEmpty())
         return g_settingsFile;
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Settings.ini"));
+    const QString folder =
+        installed() ? userFolder(QStandardPaths::GenericConfigLocation) : programFolder();
+    return QDir(folder).filePath(QStringLiteral("Settings.ini"));
 }
 
 void setSettingsFile(const QString& path) {
     g_settingsFile = path;
+}
+
+bool installed() {
+#ifdef Q_OS_WIN
+    return false; // the fixed paths stand as written
+#else
+    const QDir bin(programFolder());
+    if (bin.dirName() != QLatin1String("bin"))
+        return false;
+    const QString entry =
+        QStringLiteral("../share/applications/%1.desktop").arg(QLatin1String(BuildInfo::appId));
+    return QFileInfo::exists(bin.filePath(entry));
+#endif
+}
+
+QString programFolder() {
+    return g_programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : g_programFolder;
+}
+
+void setProgramFolder(const QString& folder) {
+    g_programFolder = folder;
 }
 
 } // namespace Paths

@@ -8,7 +8,8 @@ namespace Paths {
 // upper case); a path without a drive letter only has its backslashes turned into slashes.
 QString mapped(const QString& windowsPath);
 
-// The folder that stands for the drives: the value set here, else $QINTARA_ROOT, else ~/Qintara.
+// The folder that stands for the drives: the value set here, else $QINTARA_ROOT, else the
+// per-user data folder of an installed program (~/.local/share/Qintara), else ~/Qintara.
 QString root();
 // Overrides $QINTARA_ROOT; empty goes back to the default.
 void setRoot(const QString& root);
@@ -16,9 +17,17 @@ void setRoot(const QString& root);
 QString databaseFile();
 QString backupFolder();
 
-// Settings.ini in the folder of the running executable, unless overridden.
+// Unless overridden: Settings.ini in the per-user config folder of an installed program
+// (~/.config/Qintara/Settings.ini), else in the folder of the running executable.
 QString settingsFile();
 // Empty restores the default.
 void setSettingsFile(const QString& path);
+
+// True when the executable sits in <prefix>/bin beside <prefix>/share/applications/ with the
+// program's desktop entry, as a package or `cmake --install` puts it; false in the build tree.
+bool installed();
+// The folder of the running executable, unless overridden; empty goes back to it.
+QString programFolder();
+void setProgramFolder(const QString& folder);
 
 } // namespace Paths

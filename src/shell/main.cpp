@@ -1,13 +1,42 @@
 // The program: the entry sequence, then the message loop until the main window closes.
+#include "platform/buildinfo.h"
 #include "platform/gui/application.h"
 #include "programexit.h"
 #include "startup.h"
 
 #include <QIcon>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// "--version" and "--help" answer on the terminal without opening a window (or needing a display).
+bool answeredOnTerminal(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("qintara %s\n", BuildInfo::version);
+            return true;
+        }
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::printf("用法：qintara [--version] [--help]\n"
+                        "Qintara合同管理系统：合同登记、应收应付款、到期提醒、备份与恢复。\n"
+                        "详见 man qintara。\n");
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
+    if (answeredOnTerminal(argc, argv))
+        return 0;
     Application application(argc, argv);
     Application::setQuitOnLastWindowClosed(false); // the close sequence decides
+    Application::setApplicationVersion(QString::fromLatin1(BuildInfo::version));
+    // lets the desktop match the windows to the menu entry and its icon
+    Application::setDesktopFileName(QString::fromLatin1(BuildInfo::appId));
     applyChineseLanguage();
     applyProgramFont();
     Application::setWindowIcon(QIcon(QStringLiteral(":/icon/qintara.svg")));

@@ -6,6 +6,7 @@
 #include "contracts/tformaddcom.h"
 #include "data/registerrestore.h"
 #include "data/tdmod.h"
+#include "firststart.h"
 #include "masterdata/tbumengli.h"
 #include "masterdata/tquanxfrm.h"
 #include "masterdata/twldanwei.h"
@@ -74,6 +75,8 @@ bool Startup::run() {
     ProgramExit::reset();
     // a restore stopped half-way is finished or undone before anything looks at the register
     RegisterRestore::recover(Paths::databaseFile());
+    if (!FirstStart::prepare())
+        return false;
     AppContext& c = app();
     c.frmCompactManager = new TfrmCompactManager;
     if (!c.frmCompactManager->FormCreate() || !createWindows())

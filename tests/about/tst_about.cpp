@@ -1,6 +1,7 @@
 #include "about/taboutfrm.h"
 #include "common/testregistry.h"
 #include "components/linklabel.h"
+#include "platform/buildinfo.h"
 #include "platform/gui/modal.h"
 #include "platform/gui/shellopen.h"
 
@@ -29,7 +30,8 @@ private Q_SLOTS:
             QCOMPARE(modal.seen, QStringList{QStringLiteral("AboutFrm")});
             QVERIFY(texts.contains(QStringLiteral("网址：")));
             QVERIFY(texts.contains(TAboutFrm::Address));
-            QVERIFY(texts.contains(QStringLiteral("Qintara合同管理系统  版本 1.0")));
+            QVERIFY(texts.contains(QStringLiteral("Qintara合同管理系统  版本 ") +
+                                   QLatin1String(BuildInfo::version)));
         }
         QCOMPARE(about.windowTitle(), QStringLiteral("关于"));
         QCOMPARE(about.Button1->text(), QStringLiteral("确   定"));
