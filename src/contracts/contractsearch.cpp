@@ -3,6 +3,7 @@
 #include "data/schema.h"
 
 #include <QStringList>
+#include <string>
 
 namespace ContractSearch {
 
@@ -26,11 +27,11 @@ Condition condition(Criterion criterion, const QString& value, bool textIndex) {
     case Content:
         // The index names candidates; the LIKE on the contract itself decides, so the result
         // is exactly the scan's.
-        if (textIndex && indexable(value))
-            return {QStringLiteral("Compact.CompactID IN (SELECT rowid FROM %1 WHERE 合同内容 "
-                                   "LIKE ?) AND Compact.合同内容 LIKE ?")
+        if (const QString terms = textIndexTerms(value); textIndex && !terms.isEmpty())
+            return {QStringLiteral("Compact.CompactID IN (SELECT rowid FROM %1 WHERE %1 MATCH ?) "
+                                   "AND Compact.合同内容 LIKE ?")
                         .arg(Schema::TextIndex),
-                    {p, p}};
+                    {terms, p}};
         return {QStringLiteral("Compact.合同内容 LIKE ?"), {p}};
     case PartnerName:
         return {QStringLiteral("Compact.SCNum = server.ScNum AND server.ScName LIKE ?"), {p}};
@@ -42,6 +43,29 @@ Condition condition(Criterion criterion, const QString& value, bool textIndex) {
         return {QStringLiteral("Compact.录入 LIKE ?"), {p}};
     }
     return {};
+}
+
+// Enough trigrams to narrow a search well; every one of them is in any text the LIKE finds.
+constexpr qsizetype MaxTrigrams = 32;
+
+// One trigram as a string of the index's query language, which doubles an inner quote.
+QString quotedTerm(QString trigram) {
+    return u'"' + trigram.replace(u'"', QStringLiteral("\"\"")) + u'"';
+}
+
+// Text the index and the LIKE read alike: no unpaired surrogate (the two would stand for it
+// differently) and no NUL (which ends a LIKE pattern).
+bool wellFormed(const QString& value) {
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value.at(i);
+        if (c.isNull())
+            return false;
+        if (c.isHighSurrogate() && i + 1 < value.size() && value.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate())
+            return false;
+    }
+    return true;
 }
 
 Statement where(const QString& select, const QList<Condition>& conditions) {
@@ -66,13 +90,30 @@ QString pattern(const QString& value) {
 }
 
 bool indexable(const QString& value) {
-    int run = 0;
+    return !textIndexTerms(value).isEmpty();
+}
+
+QString textIndexTerms(const QString& value) {
+    if (!wellFormed(value))
+        return {};
+    QStringList terms;
+    std::u32string run;
+    auto takeTrigrams = [&] {
+        for (size_t i = 0; i + 3 <= run.size() && terms.size() < MaxTrigrams; ++i) {
+            const QString term = quotedTerm(QString::fromUcs4(run.data() + i, 3));
+            if (!terms.contains(term))
+                terms << term;
+        }
+        run.clear();
+    };
     for (char32_t c : value.toUcs4()) {
-        run = (c == U'%' || c == U'_') ? 0 : run + 1;
-        if (run >= 3)
-            return true;
+        if (c == U'%' || c == U'_')
+            takeTrigrams();
+        else
+            run.push_back(c);
     }
-    return false;
+    takeTrigrams();
+    return terms.join(QStringLiteral(" AND "));
 }
 
 Statement single(Criterion criterion, const QString& text, bool textIndex) {

@@ -24,6 +24,11 @@ QString pattern(const QString& value);
 // Whether the text index can narrow a search for this value: a run of at least three
 // characters without a wildcard.
 bool indexable(const QString& value);
+// What the text index is asked for a value: every trigram of its wildcard-free runs of three
+// or more characters, each a term of its own. The LIKE itself never goes to the index: SQLite
+// 3.40's trigram index reads a null pointer for patterns that mix short and long pieces.
+// Empty when the index cannot narrow the search.
+QString textIndexTerms(const QString& value);
 
 // textIndex: the register has the contract-text index.
 Statement single(Criterion criterion, const QString& text, bool textIndex);

@@ -22,6 +22,7 @@ namespace {
 
 const QString Number = QStringLiteral("合同编号");
 const QString PartnerKey = QStringLiteral("客户/供应商编号");
+const QString ContractKey = QStringLiteral("CompactID");
 
 // Geometry in pixels: the criteria panel, the grid below it, and the margin under either.
 constexpr int ClientWidth = 591;
@@ -259,7 +260,7 @@ void TChaZhao::wwDBGrid1DblClick() {
     }
     const QString number = query->fieldByName(Number)->asString();
     const QString partner = query->fieldByName(QStringLiteral("SCNum"))->asString();
-    if (!moveContractsTo(number, partner)) {
+    if (!moveContractsTo(query->fieldByName(ContractKey)->value(), partner)) {
         Dialogs::plain(QStringLiteral("没有找到编号为") + number +
                        QStringLiteral("的合同，请重新查找。"));
         return;
@@ -271,20 +272,20 @@ void TChaZhao::wwDBGrid1DblClick() {
 
 // Stands the contract list on the contract. A partner tab of the main window may hold only
 // one partner's contracts: the partner list then moves to the contract's partner, and failing
-// that the list holds every contract again, so the editor never shows another contract.
-bool TChaZhao::moveContractsTo(const QString& number, const QString& partner) {
+// that the list holds every contract again, so the editor never shows another contract. The
+// contract is found by its key: numbers of older registers may differ only in case.
+bool TChaZhao::moveContractsTo(const QVariant& contract, const QString& partner) {
     Dataset* contracts = m_dmod->TBCompacter;
-    if (contracts->locate(Number, number, LocateCaseInsensitive))
+    if (contracts->locate(ContractKey, contract))
         return true;
     if (DataSource* master = contracts->masterSource(); master && !partner.isEmpty()) {
         Dataset* partners = master->dataset();
-        if (partners->locate(PartnerKey, partner) &&
-            contracts->locate(Number, number, LocateCaseInsensitive))
+        if (partners->locate(PartnerKey, partner) && contracts->locate(ContractKey, contract))
             return true;
     }
     contracts->close();
     contracts->clearMaster();
     contracts->open();
     contracts->setSort(Number);
-    return contracts->locate(Number, number, LocateCaseInsensitive);
+    return contracts->locate(ContractKey, contract);
 }

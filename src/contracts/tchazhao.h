@@ -65,7 +65,7 @@ private:
     void run(const ContractSearch::Statement& statement);
     void showResult();
     void setGridHeight(int height);
-    bool moveContractsTo(const QString& number, const QString& partner);
+    bool moveContractsTo(const QVariant& contract, const QString& partner);
     bool textIndex();
     std::array<QLineEdit*, ContractSearch::CriterionCount> boxes() const;
     std::array<QPushButton*, ContractSearch::CriterionCount> buttons() const;

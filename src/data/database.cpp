@@ -20,6 +20,21 @@ void enableExtendedCodes(QSqlDatabase& db) {
     }
 }
 
+// What the user reads for a state of the register that the store's own text, in English,
+// would not explain; empty where that text says more.
+QString refusalText(DataError::Category category) {
+    switch (category) {
+    case DataError::Category::Busy:
+        return QStringLiteral("数据库正被其他程序使用，暂时无法保存，请稍后再试。");
+    case DataError::Category::Full:
+        return QStringLiteral("磁盘空间不足，无法保存。");
+    case DataError::Category::ReadOnly:
+        return QStringLiteral("数据库文件不可写入，无法保存。");
+    default:
+        return {};
+    }
+}
+
 } // namespace
 
 Database::Database()
@@ -135,15 +150,37 @@ void Database::exec(QSqlQuery& query) {
         raise(query.lastError());
 }
 
+DataError::Category Database::meaning(const QSqlError& error) {
+    using C = DataError::Category;
+    bool isCode = false;
+    const int code = error.nativeErrorCode().toInt(&isCode);
+    if (!isCode)
+        return C::Other;
+    switch (code) { // extended result codes first, then their primary code
+    case SQLITE_CONSTRAINT_UNIQUE:
+    case SQLITE_CONSTRAINT_PRIMARYKEY:
+        return C::DuplicateKey;
+    case SQLITE_CONSTRAINT_NOTNULL:
+        return C::MissingRequired;
+    }
+    switch (code & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return C::Busy;
+    case SQLITE_FULL:
+        return C::Full;
+    case SQLITE_READONLY:
+        return C::ReadOnly;
+    }
+    return C::Other;
+}
+
 void Database::raise(const QSqlError& error) {
-    const int code = error.nativeErrorCode().toInt();
-    auto category = DataError::Category::Other;
-    if (code == SQLITE_CONSTRAINT_UNIQUE || code == SQLITE_CONSTRAINT_PRIMARYKEY)
-        category = DataError::Category::DuplicateKey;
-    else if (code == SQLITE_CONSTRAINT_NOTNULL)
-        category = DataError::Category::MissingRequired;
-    QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
-    throw DataError(category, text);
+    const DataError::Category category = meaning(error);
+    const QString text = refusalText(category);
+    if (!text.isEmpty())
+        throw DataError(category, text);
+    throw DataError(category, error.databaseText().isEmpty() ? error.text() : error.databaseText());
 }
 
 void Database::transaction() {

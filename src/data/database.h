@@ -35,7 +35,9 @@ public:
     void commit();
     void rollback();
 
-    // Raises the store's refusal as a DataError with its category.
+    // What a refusal of the store means: the one place that reads the back end's own codes.
+    static DataError::Category meaning(const QSqlError& error);
+    // Raises the store's refusal as a DataError with its meaning.
     [[noreturn]] static void raise(const QSqlError& error);
 
     // Checks a file without opening it for the program: empty text when it is a usable

@@ -1,6 +1,6 @@
 #pragma once
-// The one exception type of the data layer: a category the save-error rules act on, and the
-// store's own text for the user.
+// The one exception type of the data layer: what the store's refusal means, which the
+// save-error rules act on whatever the back end, and the text for the user.
 #include <QString>
 #include <stdexcept>
 
@@ -10,6 +10,9 @@ public:
         DuplicateKey,    // a unique column would hold the same value twice
         MissingRequired, // a required column (the partner name) is empty
         Conflict,        // the row was changed or deleted by another program since it was read
+        Busy,            // another program holds the register; trying again may succeed
+        Full,            // the disk (or the register's size limit) has no room left
+        ReadOnly,        // the register cannot be written
         Other,           // anything else the store refuses, or a file that is not a register
     };
 

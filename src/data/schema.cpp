@@ -65,10 +65,12 @@ const char* const PayableTotals = R"(CREATE VIEW 合同应付款表 AS
         WHERE s.供应商 = 1 OR a.k IS NOT NULL
         ORDER BY s.ID)";
 
-// Each statement on its own; SQLite through Qt runs one statement per exec.
+// Each statement on its own; SQLite through Qt runs one statement per exec. Unique text keys
+// compare without regard to case, so "HT-7" and "ht-7" cannot both be stored; registers made
+// before keep their case-sensitive keys, and their rows, as they are.
 const char* const Statements[] = {
     R"(CREATE TABLE Compact (
-        合同编号 TEXT UNIQUE CHECK (length(合同编号) <= 18),
+        合同编号 TEXT COLLATE NOCASE UNIQUE CHECK (length(合同编号) <= 18),
         合同名称 TEXT CHECK (length(合同名称) <= 50),
         合同金额 INTEGER,
         签订日期 TEXT,
@@ -116,7 +118,7 @@ const char* const Statements[] = {
     // ScName is the one required column: empty text is stored as NULL, so NOT NULL catches it.
     R"(CREATE TABLE server (
         ID INTEGER PRIMARY KEY AUTOINCREMENT,
-        ScNum TEXT UNIQUE CHECK (length(ScNum) <= 18),
+        ScNum TEXT COLLATE NOCASE UNIQUE CHECK (length(ScNum) <= 18),
         ScName TEXT NOT NULL CHECK (ScName <> '' AND length(ScName) <= 30),
         联系人 TEXT CHECK (length(联系人) <= 30),
         联系电话 TEXT CHECK (length(联系电话) <= 30),
@@ -126,9 +128,9 @@ const char* const Statements[] = {
         供应商 INTEGER))",
     R"(CREATE TABLE Department (
         ID INTEGER PRIMARY KEY AUTOINCREMENT,
-        部门名称 TEXT UNIQUE CHECK (length(部门名称) <= 20)))",
+        部门名称 TEXT COLLATE NOCASE UNIQUE CHECK (length(部门名称) <= 20)))",
     R"(CREATE TABLE Operator (
-        OperatorName TEXT UNIQUE CHECK (length(OperatorName) <= 10),
+        OperatorName TEXT COLLATE NOCASE UNIQUE CHECK (length(OperatorName) <= 10),
         增加 INTEGER,
         删除 INTEGER,
         修改 INTEGER,
@@ -143,7 +145,7 @@ const char* const Statements[] = {
         付款管理 INTEGER))",
     R"(CREATE TABLE CompactType (
         ID INTEGER PRIMARY KEY AUTOINCREMENT,
-        类型名称 TEXT UNIQUE CHECK (length(类型名称) <= 20)))",
+        类型名称 TEXT COLLATE NOCASE UNIQUE CHECK (length(类型名称) <= 20)))",
     // Stamp-tax rates by partner; a partner may have several rows, the first one counts.
     R"(CREATE TABLE StampTax (
         ID INTEGER PRIMARY KEY AUTOINCREMENT,

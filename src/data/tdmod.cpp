@@ -12,6 +12,13 @@
 
 namespace {
 
+// Refusals that are no fault of the typed contract: the user may save it again once the
+// register takes it.
+bool keepsWhatWasTyped(DataError::Category c) {
+    using C = DataError::Category;
+    return c == C::Conflict || c == C::Busy || c == C::Full || c == C::ReadOnly;
+}
+
 FieldDef field(const QString& name, FieldType type, int size = 0, const QString& title = {}) {
     FieldDef d;
     d.name = name;
@@ -225,8 +232,9 @@ void TDMod::defineContracts() {
             Dialogs::plain(QStringLiteral("编号不可重名"));
             return PostErrorAction::Abort;
         }
-        // Another program changed the contract: what was typed stays for the user to keep.
-        if (e.category() == DataError::Category::Conflict) {
+        // Another program changed the contract, or the register cannot take the change just
+        // now: what was typed stays for the user to keep.
+        if (keepsWhatWasTyped(e.category())) {
             Dialogs::plain(e.text());
             return PostErrorAction::Abort;
         }

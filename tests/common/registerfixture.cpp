@@ -49,6 +49,17 @@ int RegisterFixture::count(const QString& table, const QString& where, const QVa
     return scalar(sql, values).toInt();
 }
 
+void RegisterFixture::makeKeysCaseSensitive() {
+    exec(QStringLiteral("PRAGMA writable_schema = ON"));
+    exec(QStringLiteral("UPDATE sqlite_master SET sql = replace(sql, ' COLLATE NOCASE', '') "
+                        "WHERE type = 'table'"));
+    exec(QStringLiteral("PRAGMA writable_schema = OFF"));
+    // A new connection reads the changed schema; the key indexes are rebuilt in its order.
+    m_db.close();
+    m_db.open(m_path);
+    exec(QStringLiteral("REINDEX"));
+}
+
 void RegisterFixture::removeDatabase() {
     m_db.close();
     QFile::remove(m_path);

@@ -20,6 +20,8 @@ public:
     void exec(const QString& sql, const QVariantList& values = {});
     QVariant scalar(const QString& sql, const QVariantList& values = {});
     int count(const QString& table, const QString& where = {}, const QVariantList& values = {});
+    // Gives the register the case-sensitive unique keys of registers made by earlier versions.
+    void makeKeysCaseSensitive();
     // Deletes the register file, for the runs that must not find it.
     void removeDatabase();
     int addPartner(const QString& number, const QString& name, bool customer, bool supplier);

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -22,7 +23,8 @@ const QString Number = QStringLiteral("合同编号");
 // exist; texts with quotes, a semicolon, a backslash and mixed case.
 class SearchFixture : public EditorFixture {
 public:
-    SearchFixture() {
+    // before: what else goes into the register before the program starts.
+    explicit SearchFixture(const std::function<void(SearchFixture&)>& before = {}) {
         exec(QStringLiteral("UPDATE server SET 简称 = '华东' WHERE ScNum = 'KH001'"));
         exec(QStringLiteral("UPDATE server SET 简称 = '北方' WHERE ScNum = 'GY001'"));
         add("HT-03", "钢材 采购合同", "GY001", "采购部", "张三", "甲方 ABC Steel 违约金 100%");
@@ -30,6 +32,8 @@ public:
             "不可抗力 abc steel 他说\"好\"; 路径 C:\\合同\\a");
         add("HT-02", "场地租赁", "ZZ999", "销售部", "张三", "O'Brien 租赁 50% 押金");
         add("HT-04", "办公用品采购", "KH001", "行政部", "王五", nullptr);
+        if (before)
+            before(*this);
         start();
         window = std::make_unique<TChaZhao>();
         app().ChaZhao = window.get();
@@ -136,6 +140,7 @@ private Q_SLOTS:
         QTest::newRow("single quote") << 1 << "O'Brien" << list("HT-02") << false;
         QTest::newRow("semicolon") << 1 << "\"; 路径" << list("HT-01") << false;
         QTest::newRow("backslash") << 1 << "C:\\合同\\a" << list("HT-01") << false;
+        QTest::newRow("short and long pieces") << 1 << "抗力%steel" << list("HT-01") << false;
         QTest::newRow("quote found nowhere") << 0 << "\"" << QStringList() << false;
         QTest::newRow("injection is text") << 0 << "\" OR \"\"=\"" << QStringList() << false;
         QTest::newRow("partner name") << 2 << "华东" << list("HT-01 HT-04") << true;
@@ -189,6 +194,8 @@ private Q_SLOTS:
             << QStringList{"", "", "   ", "", "销售", ""} << list("HT-01 HT-02") << true << false;
         QTest::newRow("partner name trimmed")
             << QStringList{"", "", "  华东  ", "", "", ""} << list("HT-01 HT-04") << true << true;
+        QTest::newRow("content of short and long pieces")
+            << QStringList{"", "甲方%Steel", "", "", "", "张"} << list("HT-03") << true << false;
         QTest::newRow("quotes are text")
             << QStringList{"", "\"好\"", "", "", "销售", ""} << list("HT-01") << true << false;
     }
@@ -315,6 +322,41 @@ private Q_SLOTS:
         doubleClickRow(f->window->wwDBGrid1, f->listed().indexOf(number));
         QCOMPARE(shown, number);
         QCOMPARE(dm.TBCompacter->masterSource() != nullptr, stillLinked);
+    }
+
+    // A register of an earlier version may hold numbers that differ only in case: both are
+    // found, and double-clicking either opens that one, whichever way the list is sorted.
+    void numbersDifferingInCaseOpenTheirOwnContract_data() {
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<int>("button");
+        QTest::newRow("upper case, one field") << "HT-7" << 1;
+        QTest::newRow("lower case, one field") << "ht-7" << 1;
+        QTest::newRow("upper case, combined") << "HT-7" << 7;
+        QTest::newRow("lower case, combined") << "ht-7" << 7;
+    }
+    void numbersDifferingInCaseOpenTheirOwnContract() {
+        QFETCH(QString, number);
+        QFETCH(int, button);
+        f.reset();
+        f = std::make_unique<SearchFixture>([](SearchFixture& s) {
+            s.makeKeysCaseSensitive();
+            s.add("ht-7", "仓储 小写", "KH001", "行政部", "王五", nullptr);
+            s.add("HT-7", "仓储 大写", "KH001", "行政部", "王五", nullptr);
+        });
+        f->show();
+        EditorFixture::type(f->box(0), QStringLiteral("仓储"));
+        QTest::mouseClick(button == 7 ? f->window->Button7 : f->window->Button1, Qt::LeftButton);
+        QCOMPARE(sorted(f->listed()), list("HT-7 ht-7"));
+        QString shown, name;
+        f->modal.then([&](QDialog*) {
+            shown = f->editor().DBEdit1->text();
+            name = f->editor().DBEdit2->text();
+        });
+        doubleClickRow(f->window->wwDBGrid1, f->listed().indexOf(number));
+        QCOMPARE(f->dialogs().count(), 0);
+        QCOMPARE(shown, number);
+        QCOMPARE(name, number == QLatin1String("HT-7") ? QStringLiteral("仓储 大写")
+                                                       : QStringLiteral("仓储 小写"));
     }
 
     void downOnTheLastRowStays() {

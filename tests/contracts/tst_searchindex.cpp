@@ -5,6 +5,7 @@
 #include "contracts/contractsearch.h"
 #include "data/schema.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 namespace {
@@ -20,6 +21,7 @@ const char* const Texts[] = {
     "abd aXc a%c",
     "𠀀𠀁𠀂 生僻字",
     "约金100",
+    "北京某某有限公司 设备的采购",
 };
 
 QStringList numbers(Dataset* q) {
@@ -61,6 +63,10 @@ private Q_SLOTS:
         QTest::newRow("beyond the BMP") << "𠀁𠀂" << false << 1;
         QTest::newRow("beyond the BMP, three") << "𠀀𠀁𠀂" << true << 1;
         QTest::newRow("nowhere") << "不存在的词" << true << 0;
+        QTest::newRow("short piece, then long") << "北京%有限公司" << true << 1;
+        QTest::newRow("short piece, then long, _") << "设备_采购" << false << 1;
+        QTest::newRow("long piece, then short") << "有限公司%采购" << true << 1;
+        QTest::newRow("two short pieces around a long one") << "北_某某有%购" << true << 1;
     }
     void indexEqualsScan() {
         QFETCH(QString, word);
@@ -102,6 +108,58 @@ private Q_SLOTS:
         compare("after edits");
         QVERIFY(run(q, ContractSearch::single(ContractSearch::Content, word, true))
                     .contains(QStringLiteral("N-new")));
+    }
+
+    // Random criteria, alone and combined with a contract name, over random contract texts:
+    // the index gives the rows of the plain scan, and the search never brings the program down.
+    void randomCriteriaGiveTheScansRows() {
+        RegisterFixture f;
+        QRandomGenerator random(20261211);
+        const QString letters = QStringLiteral("北京有限公司设备采购aAbB %_\\\"'");
+        auto randomText = [&](int longest) {
+            QString text;
+            for (int n = int(random.bounded(longest + 1)); n > 0; --n)
+                text += letters.at(random.bounded(letters.size()));
+            return text;
+        };
+        QStringList texts;
+        for (int i = 0; i < 40; ++i) {
+            texts << randomText(30);
+            f.exec(QStringLiteral(
+                       "INSERT INTO Compact (合同编号, 合同名称, 合同内容) VALUES (?, ?, ?)"),
+                   {QStringLiteral("N%1").arg(i), randomText(4),
+                    i % 10 ? QVariant(texts.last()) : QVariant(QMetaType(QMetaType::QString))});
+        }
+        // Half the criteria are pieces of stored texts with wildcards let in, so they find rows.
+        auto criterion = [&] {
+            if (random.bounded(2))
+                return randomText(12);
+            const QString& text = texts.at(random.bounded(texts.size()));
+            const int from = int(random.bounded(text.size() + 1));
+            QString piece = text.mid(from, random.bounded(12));
+            for (QChar& c : piece)
+                if (random.bounded(5) == 0)
+                    c = random.bounded(2) ? u'%' : u'_';
+            return piece;
+        };
+        Dataset* q = f.openModule().TBQuery;
+        int found = 0;
+        for (int i = 0; i < 300; ++i) {
+            const QString word = criterion();
+            ContractSearch::Criteria criteria;
+            criteria[ContractSearch::Content] = word;
+            if (i % 3 == 0)
+                criteria[ContractSearch::Name] = randomText(1);
+            const QStringList scanned =
+                run(q, ContractSearch::single(ContractSearch::Content, word, false));
+            QVERIFY2(run(q, ContractSearch::single(ContractSearch::Content, word, true)) == scanned,
+                     qPrintable(word));
+            QVERIFY2(run(q, ContractSearch::combined(criteria, true)) ==
+                         run(q, ContractSearch::combined(criteria, false)),
+                     qPrintable(word));
+            found += scanned.isEmpty() ? 0 : 1;
+        }
+        QVERIFY(found > 100); // the criteria found rows often enough to mean something
     }
 };
 QINTARA_TEST(TestSearchIndex)

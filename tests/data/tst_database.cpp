@@ -98,6 +98,21 @@ private Q_SLOTS:
         QTest::newRow("duplicate operator")
             << "INSERT INTO Operator (OperatorName) VALUES ('管理员')"
             << int(DataError::Category::DuplicateKey);
+        QTest::newRow("contract number in another case")
+            << "INSERT INTO Compact (合同编号) VALUES ('ht1')"
+            << int(DataError::Category::DuplicateKey);
+        QTest::newRow("partner number in another case")
+            << "INSERT INTO server (ScNum, ScName) VALUES ('p1', 'y')"
+            << int(DataError::Category::DuplicateKey);
+        QTest::newRow("department in another case")
+            << "INSERT INTO Department (部门名称) VALUES ('it部')"
+            << int(DataError::Category::DuplicateKey);
+        QTest::newRow("operator in another case")
+            << "INSERT INTO Operator (OperatorName) VALUES ('ADMIN')"
+            << int(DataError::Category::DuplicateKey);
+        QTest::newRow("contract type in another case")
+            << "INSERT INTO CompactType (类型名称) VALUES ('ict合同')"
+            << int(DataError::Category::DuplicateKey);
         QTest::newRow("partner without name") << "INSERT INTO server (ScNum) VALUES ('P2')"
                                               << int(DataError::Category::MissingRequired);
         QTest::newRow("text too long") << "INSERT INTO Department (部门名称) VALUES "
@@ -111,12 +126,52 @@ private Q_SLOTS:
         f.exec(QStringLiteral("INSERT INTO Compact (合同编号) VALUES ('HT1')"));
         f.exec(QStringLiteral("INSERT INTO server (ScNum, ScName) VALUES ('P1', 'x')"));
         f.exec(QStringLiteral("INSERT INTO Department (部门名称) VALUES ('财务部')"));
+        f.exec(QStringLiteral("INSERT INTO Department (部门名称) VALUES ('IT部')"));
+        f.exec(QStringLiteral("INSERT INTO Operator (OperatorName) VALUES ('Admin')"));
+        f.exec(QStringLiteral("INSERT INTO CompactType (类型名称) VALUES ('ICT合同')"));
         try {
             f.exec(sql);
             QFAIL("accepted");
         } catch (const DataError& e) {
             QCOMPARE(int(e.category()), category);
             QVERIFY(!e.text().isEmpty());
+        }
+    }
+
+    // A register that cannot take a change just now refuses it by meaning, in Chinese.
+    void registerStatesAreClassified_data() {
+        QTest::addColumn<QString>("state"); // set on the saving connection
+        QTest::addColumn<bool>("otherWriting");
+        QTest::addColumn<int>("category");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("read-only")
+            << "PRAGMA query_only = ON" << false << int(DataError::Category::ReadOnly)
+            << "数据库文件不可写入，无法保存。";
+        QTest::newRow("full") << "PRAGMA max_page_count = 1" << false
+                              << int(DataError::Category::Full) << "磁盘空间不足，无法保存。";
+        QTest::newRow("another program writing")
+            << "PRAGMA busy_timeout = 0" << true << int(DataError::Category::Busy)
+            << "数据库正被其他程序使用，暂时无法保存，请稍后再试。";
+    }
+    void registerStatesAreClassified() {
+        QFETCH(QString, state);
+        QFETCH(bool, otherWriting);
+        QFETCH(int, category);
+        QFETCH(QString, text);
+        RegisterFixture f;
+        Database other;
+        other.open(f.databasePath());
+        QSqlQuery hold(other.connection());
+        if (otherWriting)
+            QVERIFY(hold.exec(QStringLiteral("BEGIN IMMEDIATE")));
+        f.exec(state);
+        try {
+            f.exec(QStringLiteral("INSERT INTO Compact (合同编号, 合同内容) VALUES ('HT1', ?)"),
+                   {QString(100000, u'字')});
+            QFAIL("accepted");
+        } catch (const DataError& e) {
+            QCOMPARE(int(e.category()), category);
+            QCOMPARE(e.text(), text);
         }
     }
 

@@ -3,6 +3,7 @@
 #include "platform/clock.h"
 #include "platform/profilefile.h"
 
+#include <QSqlQuery>
 #include <QTest>
 
 class TestDataModule : public QObject {
@@ -236,14 +237,20 @@ private Q_SLOTS:
         QCOMPARE(shown, QStringLiteral("共有  11  条记录"));
     }
 
+    void duplicateNumberKeepsTheRowPending_data() {
+        QTest::addColumn<QString>("number");
+        QTest::newRow("same number") << "HT1";
+        QTest::newRow("number in another case") << "ht1";
+    }
     void duplicateNumberKeepsTheRowPending() {
+        QFETCH(QString, number);
         RegisterFixture f;
         f.addContract(QStringLiteral("HT1"), QStringLiteral("第一份"), {}, QStringLiteral("其它"),
                       100);
         TDMod& dm = f.openModule();
         Dataset* c = dm.TBCompacter;
         c->append();
-        c->fieldByName(QStringLiteral("合同编号"))->setValue(QStringLiteral("HT1"));
+        c->fieldByName(QStringLiteral("合同编号"))->setValue(number);
         c->fieldByName(QStringLiteral("合同名称"))->setValue(QStringLiteral("第二份"));
         QVERIFY(!c->post());
         QCOMPARE(f.dialogs().texts(), QStringList{QStringLiteral("编号不可重名")});
@@ -258,6 +265,28 @@ private Q_SLOTS:
         c->fieldByName(QStringLiteral("合同编号"))->setValue(QStringLiteral("HT2"));
         QVERIFY(c->post());
         QCOMPARE(f.scalar(QStringLiteral("SELECT count(*) FROM Compact")).toInt(), 2);
+    }
+
+    // A register without room says so, and the typed contract stays to be saved once there is.
+    void fullRegisterKeepsTheContractPending() {
+        RegisterFixture f;
+        TDMod& dm = f.openModule();
+        QSqlQuery limit(dm.database().connection());
+        QVERIFY(limit.exec(QStringLiteral("PRAGMA max_page_count = 1")));
+        Dataset* c = dm.TBCompacter;
+        c->append();
+        c->fieldByName(QStringLiteral("合同编号"))->setValue(QStringLiteral("HT1"));
+        c->fieldByName(QStringLiteral("合同内容"))->setValue(QString(100000, u'字'));
+        QVERIFY(!c->post());
+        QCOMPARE(f.dialogs().texts(), QStringList{QStringLiteral("磁盘空间不足，无法保存。")});
+        QCOMPARE(c->state(), DatasetState::Insert);
+        QCOMPARE(f.count(QStringLiteral("Compact")), 0);
+        QVERIFY(limit.exec(QStringLiteral("PRAGMA max_page_count = 1000000")));
+        QVERIFY(c->post());
+        QCOMPARE(f.scalar(QStringLiteral("SELECT length(合同内容) FROM Compact WHERE 合同编号 = "
+                                         "'HT1'"))
+                     .toInt(),
+                 100000);
     }
 
     void otherContractErrorDiscardsAndReachesTheCaller() {

@@ -1,0 +1,262 @@
+// The pending row's life: append, edit, post (writing only what changed), cancel and delete.
+#include "dataset.h"
+
+#include "rowwriter.h"
+
+#include <algorithm>
+
+namespace {
+
+// What goes into the store for a value; empty text is stored as NULL.
+QVariant bindable(FieldType type, const QVariant& value) {
+    if (type == FieldType::String || type == FieldType::Memo)
+        if (value.isNull() || value.toString().isEmpty())
+            return QVariant(QMetaType(QMetaType::QString));
+    const QVariant stored = FieldValues::toStore(type, value);
+    return stored.isNull() ? QVariant(QMetaType(QMetaType::QString)) : stored;
+}
+
+// Types whose stored form memory gives back exactly, so that another program's change is
+// told from our own reading of the row.
+bool exactInMemory(FieldType type) {
+    return type != FieldType::DateTime && type != FieldType::Float;
+}
+
+bool isText(FieldType type) {
+    return type == FieldType::String || type == FieldType::Memo;
+}
+
+} // namespace
+
+void Dataset::setState(DatasetState state) {
+    if (m_state == state)
+        return;
+    m_state = state;
+    Q_EMIT stateChanged();
+}
+
+bool Dataset::checkBrowseMode() {
+    if (!settleDetails())
+        return false;
+    if (!isEditing())
+        return true;
+    if (m_modified)
+        return post();
+    cancel();
+    return true;
+}
+
+void Dataset::append() {
+    checkActive();
+    checkWritable();
+    if (!checkBrowseMode())
+        return;
+    m_edit.startInsert(m_columns.size(), m_fieldList.size());
+    setState(DatasetState::Insert);
+    notifyInserted(recordCount());
+    if (m_master) {
+        const std::vector<QVariant> values = masterValues();
+        for (int i = 0; i < m_detailFields.size(); ++i) {
+            const int c = columnIndex(m_detailFields[i]);
+            m_edit.setColumn(size_t(c),
+                             FieldValues::normalize(m_columns[size_t(c)].type(), values[size_t(i)],
+                                                    m_detailFields[i]));
+        }
+    }
+    if (onNewRecord)
+        onNewRecord(*this);
+    // Defaults alone do not make a row worth keeping.
+    m_modified = false;
+    notifyCurrent();
+}
+
+void Dataset::edit() {
+    checkActive();
+    if (isEditing())
+        return;
+    checkWritable();
+    if (m_view.empty()) {
+        append();
+        return;
+    }
+    m_edit.startEdit(m_columns, currentStorageRow(), m_fieldList.size());
+    m_modified = false;
+    setState(DatasetState::Edit);
+}
+
+void Dataset::setFieldValue(Field* field, const QVariant& value) {
+    if (!isEditing())
+        throw DataError(QStringLiteral("%1：数据集不在编辑或新增状态").arg(m_name));
+    if (field->kind() == Field::Kind::Lookup || field->kind() == Field::Kind::Calculated)
+        throw DataError(QStringLiteral("字段“%1”不能修改").arg(field->name()));
+    const QVariant normalized = FieldValues::normalize(field->type(), value, field->name());
+    if (field->onValidate && !field->onValidate(*field, normalized))
+        return;
+    if (!isEditing())
+        return; // the validation rule discarded the row
+    if (field->kind() == Field::Kind::Stored)
+        m_edit.setColumn(size_t(field->m_column), normalized);
+    else
+        m_edit.setField(size_t(fieldIndex(field)), normalized);
+    m_modified = true;
+    notifyRowChanged(m_state == DatasetState::Insert ? recordCount() : m_pos);
+}
+
+bool Dataset::post() {
+    checkActive();
+    if (!isEditing())
+        return true;
+    if (beforePost)
+        beforePost(*this);
+    try {
+        write();
+    } catch (const DataError& e) {
+        const PostErrorAction action = onPostError ? onPostError(*this, e) : PostErrorAction::Fail;
+        if (action == PostErrorAction::Abort)
+            return false;
+        throw;
+    }
+    // A new row stays where it was shown, after the stored rows: views see a change of values.
+    const int position = m_state == DatasetState::Insert ? recordCount() - 1 : m_pos;
+    m_modified = false;
+    m_edit.clear();
+    setState(DatasetState::Browse);
+    invalidateLookupIndex();
+    notifyRowChanged(position);
+    notifyCurrent();
+    if (afterPost)
+        afterPost(*this);
+    return true;
+}
+
+void Dataset::write() {
+    if (m_state == DatasetState::Insert)
+        writeInsert();
+    else
+        writeUpdate();
+}
+
+void Dataset::writeInsert() {
+    std::vector<RowWriter::Value> values;
+    for (size_t c = 0; c < m_columns.size(); ++c) {
+        if ((int(c) == m_keyIndex && m_columns[c].type() == FieldType::AutoInc) ||
+            m_edit.column(c).isNull())
+            continue;
+        values.push_back({m_columns[c].name(), bindable(m_columns[c].type(), m_edit.column(c))});
+    }
+    for (size_t f = 0; f < m_fieldList.size(); ++f)
+        if (m_fieldList[f]->kind() == Field::Kind::OnDemand && !m_edit.field(f).isNull())
+            values.push_back(
+                {m_fieldList[f]->name(), bindable(m_fieldList[f]->type(), m_edit.field(f))});
+    const QVariant key = RowWriter(m_db, m_table, m_keyColumn).insert(values);
+    if (m_keyIndex >= 0 && m_columns[size_t(m_keyIndex)].type() == FieldType::AutoInc)
+        m_edit.setColumn(size_t(m_keyIndex), key.toInt());
+    appendStoredRow();
+}
+
+// The saved new row joins the stored rows, shown after them. Its key is greater than any held
+// one (held tables number their rows upwards), so held rows stay in key order.
+void Dataset::appendStoredRow() {
+    for (size_t c = 0; c < m_columns.size(); ++c)
+        m_columns[c].append(m_edit.column(c));
+    const int row = int(m_columns.empty() ? 0 : m_columns.front().size()) - 1;
+    m_orders.rowAppended(m_columns, row);
+    m_view.push_back(row);
+    m_pos = int(m_view.size()) - 1;
+    commitBuffer(row);
+}
+
+// Only the changed columns are written, and only if the row still holds what was read.
+void Dataset::writeUpdate() {
+    const int row = m_edit.row();
+    std::vector<RowWriter::Value> sets, expected;
+    for (size_t c = 0; c < m_columns.size(); ++c) {
+        if (!m_edit.columnChanged(c))
+            continue;
+        const FieldType type = m_columns[c].type();
+        sets.push_back({m_columns[c].name(), bindable(type, m_edit.column(c))});
+        if (exactInMemory(type))
+            expected.push_back(
+                {m_columns[c].name(), bindable(type, m_columns[c].get(size_t(row))), isText(type)});
+    }
+    const QVariant key = keyValueAt(row);
+    for (size_t f = 0; f < m_fieldList.size(); ++f) {
+        const Field* field = m_fieldList[f];
+        if (field->kind() != Field::Kind::OnDemand || !m_edit.fieldWritten(f))
+            continue;
+        sets.push_back({field->name(), bindable(field->type(), m_edit.field(f))});
+        if (QVariant read; m_memo.known(key, int(f), &read))
+            expected.push_back({field->name(), bindable(field->type(), read), true});
+    }
+    RowWriter(m_db, m_table, m_keyColumn).update(key, sets, expected);
+    commitBuffer(row);
+}
+
+// The write succeeded: memory takes the pending values, and the memo cache the new texts.
+void Dataset::commitBuffer(int storageRow) {
+    const bool inserted = m_state == DatasetState::Insert;
+    for (size_t c = 0; c < m_columns.size(); ++c)
+        if (!inserted && m_edit.columnChanged(c)) {
+            m_columns[c].set(size_t(storageRow), m_edit.column(c));
+            m_orders.valueChanged(m_columns, int(c), storageRow);
+        }
+    const QVariant key = keyValueAt(storageRow);
+    for (size_t f = 0; f < m_fieldList.size(); ++f)
+        if (m_fieldList[f]->kind() == Field::Kind::OnDemand && m_edit.fieldKnown(f))
+            m_memo.store(key, int(f), m_edit.field(f));
+}
+
+void Dataset::cancel() {
+    if (!isEditing())
+        return;
+    const bool wasInsert = m_state == DatasetState::Insert;
+    m_edit.clear();
+    m_modified = false;
+    setState(DatasetState::Browse);
+    if (wasInsert) {
+        notifyRemoved(recordCount());
+        m_pos = m_view.empty() ? -1 : std::clamp(m_pos, 0, int(m_view.size()) - 1);
+    }
+    notifyCurrent();
+    if (m_pos >= 0)
+        notifyRowChanged(m_pos);
+}
+
+void Dataset::deleteRecord() {
+    checkActive();
+    if (m_state == DatasetState::Insert) {
+        cancel();
+        return;
+    }
+    cancel();
+    deleteCurrentInStore();
+    dropCurrentRow();
+    if (afterDelete)
+        afterDelete(*this);
+}
+
+void Dataset::deleteCurrentInStore() {
+    checkActive();
+    checkWritable();
+    if (m_view.empty())
+        throw DataError(QStringLiteral("%1：数据集为空，无法执行此操作").arg(m_name));
+    RowWriter(m_db, m_table, m_keyColumn).remove(keyValueAt(currentStorageRow()));
+}
+
+void Dataset::dropCurrentRow() {
+    const int row = currentStorageRow();
+    if (row < 0)
+        return;
+    eraseStorageRow(row);
+    const int removed = m_pos;
+    m_view.erase(m_view.begin() + m_pos);
+    for (int& r : m_view)
+        if (r > row)
+            --r;
+    if (m_pos >= int(m_view.size()))
+        m_pos = int(m_view.size()) - 1;
+    m_eof = m_view.empty();
+    invalidateLookupIndex();
+    notifyRemoved(removed);
+    notifyCurrent();
+}
