@@ -202,8 +202,6 @@ void MasterDataWindow::modifyRecord() {
     editing();
     ds->edit();
     m_state = ds->state() == DatasetState::Insert ? State::Adding : State::Modifying;
-    if (m_state == State::Modifying && !m_look.keyField.isEmpty())
-        m_storedKey = ds->fieldByName(m_look.keyField)->value();
     suspend();
     if (QWidget* box = firstBox())
         box->setFocus();
@@ -217,25 +215,27 @@ void MasterDataWindow::cancelRecord() {
     listLayout();
 }
 
+// The key as stored is the edited row's own, read from the row in memory.
 bool MasterDataWindow::save() {
     Dataset* ds = dataset();
     if (m_look.references.isEmpty() || ds->state() != DatasetState::Edit)
         return ds->post();
+    const QVariant stored = Record(*ds, ds->currentStorageRow()).value(m_look.keyField);
     const QVariant key = ds->fieldByName(m_look.keyField)->value();
-    return key == m_storedKey ? ds->post() : saveCarrying(key);
+    return key == stored ? ds->post() : saveCarrying(stored, key);
 }
 
 // A contract pending in the editor (which opened this window to pick) holds the old key and
 // cannot be read again, so the change waits until that contract is saved or cancelled.
-bool MasterDataWindow::saveCarrying(const QVariant& key) {
+bool MasterDataWindow::saveCarrying(const QVariant& from, const QVariant& to) {
     KeyReferences references(*m_dm, m_look.references);
-    if (m_dm->TBCompacter->isEditing() && references.uses(m_storedKey) > 0) {
+    if (m_dm->TBCompacter->isEditing() && references.uses(from) > 0) {
         refuse(QStringLiteral("合同正在编辑，请先保存或取消该合同，再修改合同所用的%1。")
                    .arg(dataset()->fieldByName(m_look.keyField)->title()),
                nullptr);
         return false;
     }
-    return references.postCarrying(*dataset(), m_storedKey, key);
+    return references.postCarrying(*dataset(), from, to);
 }
 
 void MasterDataWindow::deleteRecord() {
@@ -260,7 +260,7 @@ bool MasterDataWindow::inUse() {
     const int uses = KeyReferences(*m_dm, m_look.references).uses(key);
     if (uses == 0)
         return false;
-    refuse(m_look.inUseText.arg(key.toString()).arg(uses), nullptr);
+    refuse(m_look.inUseText.arg(key.toString(), QString::number(uses)), nullptr);
     return true;
 }
 

@@ -138,7 +138,7 @@ private:
     void rowDoubleClicked(const QModelIndex& index);
     // True, after a message, when rows of other tables name the current row.
     bool inUse();
-    bool saveCarrying(const QVariant& key);
+    bool saveCarrying(const QVariant& from, const QVariant& to);
 
     MasterDataLook m_look;
     QPointer<TDMod> m_dm;
@@ -146,7 +146,6 @@ private:
     QFrame* m_panel;
     QWidget* m_bar;
     State m_state = State::List;
-    QVariant m_storedKey; // the key of the row 修改 edits, as stored
     bool m_editLayout = false;
     bool m_suspended = false;
     bool m_closing = false;

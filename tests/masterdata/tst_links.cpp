@@ -123,6 +123,10 @@ private Q_SLOTS:
         QVERIFY(f->start());
         QStringList before = partnerPage(f->main().SpeedButton6, *f);
         QCOMPARE(pageDue(before), 78000.0);
+        // the supplier tab stands on GY005 meanwhile
+        ShellFixture::chooseTab(f->main(), 1);
+        ShellFixture::clickRow(f->main().DBGrid1, 1);
+        QCOMPARE(f->main().panelText(3), QStringLiteral("共有  11  条记录"));
         partners([this](TWLDanWei& w) {
             ShellFixture::clickRow(w.wwDBGrid1, 1);
             MasterDataFixture::click(w.Button4);
@@ -142,6 +146,15 @@ private Q_SLOTS:
         QCOMPARE(f->count(QStringLiteral("Compact"), QStringLiteral("SCNum = 'GY005'")), 0);
         QCOMPARE(f->stored(QStringLiteral("SELECT SCNum FROM StampTax")),
                  QVariant(QStringLiteral("GY005X")));
+        QCOMPARE(MasterDataFixture::column(f->main().DBGrid1, 0),
+                 QStringList({QStringLiteral("GY001"), QStringLiteral("GY005X")}));
+        QCOMPARE(f->main().DBGrid2->model()->rowCount(), 11);
+        QCOMPARE(f->main().panelText(3), QStringLiteral("共有  11  条记录"));
+        ShellFixture::clickRow(f->main().DBGrid1, 0);
+        QCOMPARE(f->main().DBGrid2->model()->rowCount(), 1);
+        ShellFixture::clickRow(f->main().DBGrid1, 1);
+        QCOMPARE(f->main().DBGrid2->model()->rowCount(), 11);
+        ShellFixture::chooseTab(f->main(), 0);
         const QStringList names = MasterDataFixture::column(f->main().wwDBGrid1, PartnerColumn);
         QCOMPARE(names.count(QStringLiteral("南方铜业")), 11);
         QCOMPARE(names.count(QStringLiteral("北方钢铁")), 1);
