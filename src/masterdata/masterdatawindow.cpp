@@ -215,15 +215,34 @@ void MasterDataWindow::cancelRecord() {
     listLayout();
 }
 
+// The key as stored is the edited row's own, read from the row in memory.
 bool MasterDataWindow::save() {
-    return dataset()->post();
+    Dataset* ds = dataset();
+    if (m_look.references.isEmpty() || ds->state() != DatasetState::Edit)
+        return ds->post();
+    const QVariant stored = Record(*ds, ds->currentStorageRow()).value(m_look.keyField);
+    const QVariant key = ds->fieldByName(m_look.keyField)->value();
+    return key == stored ? ds->post() : saveCarrying(stored, key);
+}
+
+// A contract pending in the editor (which opened this window to pick) holds the old key and
+// cannot be read again, so the change waits until that contract is saved or cancelled.
+bool MasterDataWindow::saveCarrying(const QVariant& from, const QVariant& to) {
+    KeyReferences references(*m_dm, m_look.references);
+    if (m_dm->TBCompacter->isEditing() && references.uses(from) > 0) {
+        refuse(QStringLiteral("合同正在编辑，请先保存或取消该合同，再修改合同所用的%1。")
+                   .arg(dataset()->fieldByName(m_look.keyField)->title()),
+               nullptr);
+        return false;
+    }
+    return references.postCarrying(*dataset(), from, to);
 }
 
 void MasterDataWindow::deleteRecord() {
     Dataset* ds = dataset();
     if (!ds || ds->isEmpty())
         return;
-    if (mayDelete()) {
+    if (!inUse() && mayDelete()) {
         const QString question = m_look.deleteText + QStringLiteral("\r\n") +
                                  ds->fieldByName(m_look.deleteField)->asString() +
                                  QStringLiteral("记录吗？");
@@ -232,6 +251,17 @@ void MasterDataWindow::deleteRecord() {
             runGuarded([ds] { ds->deleteRecord(); });
     }
     deleteAsked();
+}
+
+bool MasterDataWindow::inUse() {
+    if (m_look.references.isEmpty())
+        return false;
+    const QVariant key = dataset()->fieldByName(m_look.keyField)->value();
+    const int uses = KeyReferences(*m_dm, m_look.references).uses(key);
+    if (uses == 0)
+        return false;
+    refuse(m_look.inUseText.arg(key.toString(), QString::number(uses)), nullptr);
+    return true;
 }
 
 void MasterDataWindow::rowDoubleClicked(const QModelIndex& index) {

@@ -6,6 +6,7 @@
 #include "components/fieldlinks.h"
 #include "data/datasetmodel.h"
 #include "data/tdmod.h"
+#include "keyreferences.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -38,6 +39,11 @@ struct MasterDataLook {
     QString deleteField;
     // The list and the other bound controls stand still while a row is edited.
     bool suspendWhileEditing;
+    // The rows of other tables that name a row of this list by its key field. A row in use is
+    // not deleted (inUseText takes the key and the count); a changed key reaches them.
+    QString keyField;
+    QList<KeyReference> references;
+    QString inUseText;
 };
 
 class MasterDataWindow : public QDialog {
@@ -100,7 +106,8 @@ protected:
     void cancelRecord();
     // Back to the list layout: panel collapsed and hidden, bar shown, list enabled and resumed.
     void listLayout();
-    // Saves the pending row; false when the save-error rule abandoned it (the row stays).
+    // Saves the pending row, carrying a changed key to the rows that name it; false when the
+    // save was refused or the save-error rule abandoned it (the row stays).
     bool save();
     // Shows the "信息提示" notice and puts the focus into the box.
     void refuse(const QString& text, QWidget* focus);
@@ -129,6 +136,9 @@ private:
     void suspend();
     void resume();
     void rowDoubleClicked(const QModelIndex& index);
+    // True, after a message, when rows of other tables name the current row.
+    bool inUse();
+    bool saveCarrying(const QVariant& from, const QVariant& to);
 
     MasterDataLook m_look;
     QPointer<TDMod> m_dm;

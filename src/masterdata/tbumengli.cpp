@@ -39,6 +39,9 @@ MasterDataLook look() {
     l.deleteText = QStringLiteral("确定删除部门名为：");
     l.deleteField = Name;
     l.suspendWhileEditing = false;
+    l.keyField = Name;
+    l.references = {{QStringLiteral("Compact"), QStringLiteral("所属部门"), true}};
+    l.inUseText = QStringLiteral("名为%1的部门已被%2份合同使用，不能删除！");
     return l;
 }
 

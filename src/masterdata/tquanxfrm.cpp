@@ -168,6 +168,9 @@ void Tquanxfrm::confirm() {
     }
     if (!save())
         return;
+    // the logged-in operator keeps his name in the status bar and in the login list
+    if (TLogin* login = app().Login)
+        login->operatorSaved(ds->value(QStringLiteral("OperatorID")), ds->value(Name).toString());
     ds->refresh();
     listLayout();
 }

@@ -49,6 +49,10 @@ MasterDataLook look() {
     l.deleteText = QStringLiteral("确定删除编号为：");
     l.deleteField = Number;
     l.suspendWhileEditing = true;
+    l.keyField = Number;
+    l.references = {{QStringLiteral("Compact"), QStringLiteral("SCNum"), true},
+                    {QStringLiteral("StampTax"), QStringLiteral("SCNum"), false}};
+    l.inUseText = QStringLiteral("编号为%1的往来单位已被%2份合同使用，不能删除！");
     return l;
 }
 

