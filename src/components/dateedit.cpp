@@ -9,6 +9,7 @@
 #include <QRegularExpressionValidator>
 #include <QStyle>
 #include <QStyleOption>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -39,6 +40,11 @@ DateEdit::DateEdit(QWidget* parent) : QLineEdit(parent) {
     setValidator(new QRegularExpressionValidator(allowed, this));
     m_dropDown = addAction(dropDownIcon(this), QLineEdit::TrailingPosition);
     m_dropDown->setObjectName(QStringLiteral("calendarButton"));
+    m_dropDown->setToolTip(QStringLiteral("选择日期"));
+    // the arrow is the box's only button: its name for a screen reader (a text on the action
+    // would also be its caption)
+    for (QToolButton* button : findChildren<QToolButton*>())
+        button->setAccessibleName(m_dropDown->toolTip());
     connect(m_dropDown, &QAction::triggered, this, &DateEdit::showCalendar);
     connect(this, &QLineEdit::textEdited, this, &DateEdit::textWasEdited);
 }

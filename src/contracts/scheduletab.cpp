@@ -151,6 +151,7 @@ QFrame* ScheduleTab::makePanel() {
     layout->setContentsMargins(0, 0, 0, 0);
     percentInput = new PercentSpinBox(frame);
     percentInput->setObjectName(m_side.percentName);
+    percentInput->setAccessibleName(QStringLiteral("按合同金额的百分比"));
     percentInput->setMinimumWidth(60);
     layout->addWidget(new QLabel(QStringLiteral("按合同金额的"), frame));
     layout->addWidget(percentInput);
@@ -168,6 +169,7 @@ void ScheduleTab::bind(TDMod* dmod) {
     m_dmod = dmod;
     grid = new DBGrid(dataset(), this);
     grid->setObjectName(m_side.gridName);
+    grid->setAccessibleName(m_side.caption);
     const QString& due = m_side.due;
     const QString& settled = m_side.settled;
     grid->setColumns({{due + QStringLiteral("日期"), {}, 18},
@@ -295,10 +297,7 @@ void ScheduleTab::gridKey(QKeyEvent* event, bool* handled) {
         *handled = true;
         if (ds->isEmpty())
             return;
-        const auto answer =
-            Dialogs::message(QStringLiteral("Confirm"), QStringLiteral("Delete record?"),
-                             Dialogs::Icon::Question, Dialogs::Button::Yes | Dialogs::Button::No);
-        if (answer == Dialogs::Button::Yes)
+        if (Dialogs::confirmDestructive(QStringLiteral("确认"), QStringLiteral("删除记录吗？")))
             runGuarded([ds] { ds->deleteRecord(); });
     }
 }

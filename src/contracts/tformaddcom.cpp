@@ -288,6 +288,7 @@ QWidget* TFormAddCom::makeExtraTab() {
     HLLabel1->setMinimumWidth(300);
     Button1 = button(QStringLiteral("..."), QStringLiteral("Button1"), page);
     Button1->setFixedWidth(30);
+    Button1->setAccessibleName(QStringLiteral("选择合同文件"));
     connect(HLLabel1, &LinkLabel::clicked, this, &TFormAddCom::HLLabel1Click);
     connect(Button1, &QPushButton::clicked, this, &TFormAddCom::Button1Click);
 

@@ -183,6 +183,9 @@ QVariant fromStore(FieldType type, const QVariant& stored) {
 }
 
 QString displayText(FieldType type, const QVariant& value) {
+    // a yes/no cell never set reads as its unticked box shows it
+    if (type == FieldType::Boolean)
+        return value.toBool() ? QStringLiteral("是") : QStringLiteral("否");
     if (value.isNull() || !value.isValid())
         return {};
     switch (type) {
@@ -195,8 +198,6 @@ QString displayText(FieldType type, const QVariant& value) {
             return dt.date().toString(QStringLiteral("yyyy-MM-dd"));
         return dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     }
-    case FieldType::Boolean:
-        return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
     default:
         return asText(type, value);
     }

@@ -246,8 +246,7 @@ void MasterDataWindow::deleteRecord() {
         const QString question = m_look.deleteText + QStringLiteral("\r\n") +
                                  ds->fieldByName(m_look.deleteField)->asString() +
                                  QStringLiteral("记录吗？");
-        if (Dialogs::message(m_look.deleteCaption, question, Dialogs::Icon::Question,
-                             Dialogs::Button::Yes | Dialogs::Button::No) == Dialogs::Button::Yes)
+        if (Dialogs::confirmDestructive(m_look.deleteCaption, question))
             runGuarded([ds] { ds->deleteRecord(); });
     }
     deleteAsked();

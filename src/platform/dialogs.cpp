@@ -1,12 +1,22 @@
 #include "dialogs.h"
 
-#include <QCoreApplication>
 #include <QDebug>
-#include <QFileInfo>
 
 namespace {
 Dialogs::Backend* g_backend = nullptr;
 QString g_programTitle;
+
+// The button Enter presses on a platform box.
+Dialogs::Button enterAnswer(const Dialogs::Message& message) {
+    using Dialogs::Button;
+    if (message.defaultButton != Button::None)
+        return message.defaultButton;
+    for (Button b : {Button::Ok, Button::Yes}) {
+        if (message.buttons.testFlag(b))
+            return b;
+    }
+    return Button::None;
+}
 } // namespace
 
 namespace Dialogs {
@@ -21,8 +31,9 @@ Backend* backend() {
     return g_backend;
 }
 
-Button message(const QString& caption, const QString& text, Icon icon, Buttons buttons) {
-    const Message m{caption, text, icon, buttons};
+Button message(const QString& caption, const QString& text, Icon icon, Buttons buttons,
+               Button defaultButton) {
+    const Message m{caption, text, icon, buttons, defaultButton};
     if (!g_backend) {
         qWarning().noquote() << caption << ":" << text;
         return Button::None;
@@ -30,18 +41,21 @@ Button message(const QString& caption, const QString& text, Icon icon, Buttons b
     return g_backend->show(m);
 }
 
+bool confirmDestructive(const QString& caption, const QString& text) {
+    return message(caption, text, Icon::Question, Button::Yes | Button::No, Button::No) ==
+           Button::Yes;
+}
+
 void plain(const QString& text) {
     message(programTitle(), text, Icon::None, Button::Ok);
 }
 
+QString programName() {
+    return QStringLiteral("Qintara合同管理系统");
+}
+
 QString programTitle() {
-    if (!g_programTitle.isEmpty())
-        return g_programTitle;
-    if (!QCoreApplication::instance())
-        return {};
-    return QFileInfo(QCoreApplication::applicationFilePath())
-        .fileName()
-        .section(QLatin1Char('.'), 0, 0);
+    return g_programTitle.isEmpty() ? programName() : g_programTitle;
 }
 
 void setProgramTitle(const QString& title) {
@@ -53,7 +67,8 @@ QString openFileName(const QString& caption, const QString& dir, const QString& 
 }
 
 QString errorDisplayText(const QString& text) {
-    if (text.isEmpty() || text.back().unicode() <= u'.')
+    static const QString chineseEnds = QStringLiteral("。！？");
+    if (text.isEmpty() || text.back().unicode() <= u'.' || chineseEnds.contains(text.back()))
         return text;
     return text + QLatin1Char('.');
 }
@@ -86,8 +101,10 @@ void RecordingBackend::clear() {
 
 Button RecordingBackend::show(const Message& message) {
     shown.append(message);
-    if (!m_answers.isEmpty())
-        return m_answers.takeFirst();
+    if (!m_answers.isEmpty()) {
+        const Button queued = m_answers.takeFirst();
+        return queued == Button::None ? enterAnswer(message) : queued;
+    }
     // the order the buttons stand in on a platform box
     for (Button b : {Button::Ok, Button::Yes, Button::No, Button::Cancel}) {
         if (message.buttons.testFlag(b))

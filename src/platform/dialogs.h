@@ -17,6 +17,8 @@ struct Message {
     QString text;
     Icon icon = Icon::None;
     Buttons buttons = Button::Ok;
+    // The button Enter presses; None leaves it to the platform (its first of Ok and Yes).
+    Button defaultButton = Button::None;
 };
 
 class Backend {
@@ -36,13 +38,20 @@ Backend* backend();
 
 // The platform message box with its own caption. Without a backend the message goes to the log
 // and the answer is Button::None.
-Button message(const QString& caption, const QString& text, Icon icon, Buttons buttons);
+Button message(const QString& caption, const QString& text, Icon icon, Buttons buttons,
+               Button defaultButton = Button::None);
+// A question whose Yes deletes or overwrites: question icon, Yes and No, with No the default
+// button so that Enter keeps the data. True when the answer is Yes.
+bool confirmDestructive(const QString& caption, const QString& text);
 // The plain message box: OK button, no icon, captioned with the program's title.
 void plain(const QString& text);
 
-// The running executable's file name up to its first dot.
+// What the program calls itself: its main window's title and the caption of the plain message
+// box and the general error display.
+QString programName();
+// programName() unless a test set another title.
 QString programTitle();
-// Empty goes back to the executable's name.
+// Empty goes back to programName().
 void setProgramTitle(const QString& title);
 
 // Empty when cancelled or when there is no backend.
@@ -50,7 +59,7 @@ QString openFileName(const QString& caption = {}, const QString& dir = {},
                      const QString& filter = {});
 
 // The text the general error display shows: "." appended unless the text is empty or already
-// ends in "." or in a character that sorts before it.
+// ends in "." or in a character that sorts before it, or in a Chinese sentence end (。！？).
 QString errorDisplayText(const QString& text);
 // The general error display: the text above, error icon, OK button, the program's title.
 void showError(const QString& text);
@@ -82,6 +91,9 @@ public:
     // Queued answers are used once each, in order. With none queued a box is answered Ok if it
     // offers Ok, else Yes, else its first button (order Ok, Yes, No, Cancel).
     void answer(Button button) { m_answers.append(button); }
+    // Queues the Enter key: the box's default button, or the platform's (Ok, else Yes) when it
+    // names none.
+    void pressEnter() { m_answers.append(Button::None); }
     // Queued file names for openFileName; empty (cancelled) when none is queued.
     void nextFileName(const QString& fileName) { m_fileNames.append(fileName); }
 

@@ -198,7 +198,7 @@ void ProfileFile::writeString(const QString& section, const QString& key, const 
     Lines file;
     const auto failure = [this] {
         return ProfileWriteError(
-            QStringLiteral("Unable to write to %1")
+            QStringLiteral("无法写入设置文件%1。")
                 .arg(QDir::toNativeSeparators(QFileInfo(m_path).absoluteFilePath())));
     };
     if (!file.load(m_path)) {

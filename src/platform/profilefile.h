@@ -31,7 +31,7 @@ public:
     QString readString(const QString& section, const QString& key,
                        const QString& defaultValue) const;
     // Keeps every other line as it was; creates the file, section and key when missing.
-    // Throws ProfileWriteError ("Unable to write to <full path>") when the file cannot be written.
+    // Throws ProfileWriteError ("无法写入设置文件<full path>。") when the file cannot be written.
     void writeString(const QString& section, const QString& key, const QString& value);
 
     // The integer a profile value stands for, if it is one.

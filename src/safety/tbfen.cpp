@@ -112,10 +112,8 @@ bool TBFen::copyTo(const QString& target) {
     try {
         if (backup(false) == RegisterBackup::Result::Done)
             return true;
-        const Dialogs::Button answer = Dialogs::message(
-            QStringLiteral("已存在文件"), target + QStringLiteral("已经存在!是否覆盖?"),
-            Dialogs::Icon::Question, Dialogs::Button::Yes | Dialogs::Button::No);
-        if (answer != Dialogs::Button::Yes)
+        if (!Dialogs::confirmDestructive(QStringLiteral("已存在文件"),
+                                         target + QStringLiteral("已经存在!是否覆盖?")))
             return false;
         backup(true);
         return true;

@@ -133,8 +133,7 @@ void TfrmCompactManager::DelCompSBtnClick() {
     const QString question = QStringLiteral("确定删除编号为：\r\n") +
                              contracts->fieldByName(Number)->asString() +
                              QStringLiteral("记录吗？");
-    if (Dialogs::message(QStringLiteral("删除记录"), question, Dialogs::Icon::Question,
-                         Dialogs::Button::Yes | Dialogs::Button::No) == Dialogs::Button::Yes)
+    if (Dialogs::confirmDestructive(QStringLiteral("删除记录"), question))
         m_dm->deleteContract(); // instalments and contract in one transaction
 }
 

@@ -1,5 +1,6 @@
 // The program: the entry sequence, then the message loop until the main window closes.
 #include "platform/buildinfo.h"
+#include "platform/gui/accessiblenames.h"
 #include "platform/gui/application.h"
 #include "programexit.h"
 #include "startup.h"
@@ -38,6 +39,7 @@ int main(int argc, char** argv) {
     // lets the desktop match the windows to the menu entry and its icon
     Application::setDesktopFileName(QString::fromLatin1(BuildInfo::appId));
     applyChineseLanguage();
+    AccessibleNames::install(); // before any window, so every combo box gets its reading
     applyProgramFont();
     Application::setWindowIcon(QIcon(QStringLiteral(":/icon/qintara.svg")));
     ProgramExit::setStopper([] { QCoreApplication::exit(0); });

@@ -12,6 +12,7 @@
 #include "money/tshkfrm.h"
 #include "money/ttix.h"
 #include "output/spreadsheetexport.h"
+#include "platform/dialogs.h"
 #include "platform/gui/modal.h"
 #include "platform/gui/shellopen.h"
 #include "safety/tbfen.h"
@@ -19,6 +20,7 @@
 #include "tlogin.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTextBrowser>
 
 namespace {
@@ -82,9 +84,21 @@ void TfrmCompactManager::N11Click() {
     openGuarded("数据恢复", app().HFu);
 }
 
-// The document of the working directory, not of the program's folder.
+// The document of the working directory, not of the program's folder; a missing document or
+// one nothing can open is said, not passed over.
 void TfrmCompactManager::N17Click() {
-    Shell::open(QDir::current().filePath(QStringLiteral("htHelp.doc")));
+    const QString help = QDir::current().filePath(QStringLiteral("htHelp.doc"));
+    const QString shown = QDir::toNativeSeparators(help);
+    QString problem;
+    if (!QFileInfo::exists(help))
+        problem = QStringLiteral("找不到帮助文件：\r\n%1").arg(shown);
+    else if (!Shell::open(help))
+        problem =
+            QStringLiteral("无法打开帮助文件：\r\n%1\r\n请确认系统中装有能打开.doc文件的程序。")
+                .arg(shown);
+    if (!problem.isEmpty())
+        Dialogs::message(QStringLiteral("提示信息"), problem, Dialogs::Icon::Information,
+                         Dialogs::Button::Ok);
 }
 
 void TfrmCompactManager::N5Click() {

@@ -45,6 +45,9 @@ PartnerTab::PartnerTab(const PartnerSide& side, TDMod& dm, QWidget* parent)
     // the list's own columns; the fields' sizes alone would clip the amounts
     contractGrid->setColumns(contractColumns());
     contractGrid->setToolTip(QStringLiteral("双击打开合同"));
+    // "供应商" or "客户", as the number column's title begins
+    const QString partners = side.numberTitle.chopped(2);
+    contractGrid->setAccessibleName(partners + QStringLiteral("的合同"));
     splitter = new QSplitter(Qt::Horizontal, this);
     splitter->setHandleWidth(5);
     splitter->setChildrenCollapsible(false);
@@ -66,6 +69,7 @@ QWidget* PartnerTab::buildPartnerSide() {
     auto* side = new QWidget(this);
     partnerGrid = new DBGrid(m_dm.TBMarst, side);
     partnerGrid->setObjectName(m_side.partnerGridName);
+    partnerGrid->setAccessibleName(m_side.numberTitle.chopped(2) + QStringLiteral("列表"));
     // empty titles: the fields' own, which link() sets for the side
     partnerGrid->setColumns({{PartnerNumber, {}, 18},
                              {PartnerName, {}, 30},

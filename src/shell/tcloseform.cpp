@@ -40,6 +40,8 @@ QPushButton* TCloseForm::addChoice(int column, QLabel*& image, const QString& na
     image->setPixmap(style()->standardIcon(QStyle::StandardPixmap(iconKind)).pixmap(48, 48));
     image->setCursor(Qt::PointingHandCursor);
     image->installEventFilter(this);
+    // a click on the picture chooses, so it is read as the choice: "&Q退出" reads "退出"
+    image->setAccessibleName(caption.mid(2));
     auto* button = new QPushButton(caption, this);
     button->setObjectName(QStringLiteral("Button") + name);
     button->setFlat(true);

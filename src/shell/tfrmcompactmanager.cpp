@@ -6,6 +6,7 @@
 #include "data/tdmod.h"
 #include "partnertab.h"
 #include "platform/dialogs.h"
+#include "platform/gui/accessiblenames.h"
 #include "platform/gui/modal.h"
 #include "platform/paths.h"
 #include "platform/profilefile.h"
@@ -33,6 +34,7 @@
 namespace {
 
 const QString OperatorPanel = QStringLiteral("操作员：");
+const QString NoCount = QStringLiteral("共有    份合同");
 const QString Section = QStringLiteral("Settings");
 
 // Tabs 105 x 30, as the page control draws them; wider only where this style's padding would
@@ -64,7 +66,7 @@ QIcon standardIcon(const QWidget* w, int icon) {
 TfrmCompactManager::TfrmCompactManager(QWidget* parent) : QMainWindow(parent) {
     Q_INIT_RESOURCE(qintara); // the product page lives in a static library
     setObjectName(QStringLiteral("frmCompactManager"));
-    setWindowTitle(QStringLiteral("Qintara合同管理系统"));
+    setWindowTitle(Dialogs::programName());
     buildToolBar();
     buildMenus();
     buildPages();
@@ -82,7 +84,8 @@ TfrmCompactManager::~TfrmCompactManager() {
 }
 
 void TfrmCompactManager::buildToolBar() {
-    ToolBar1 = addToolBar(QStringLiteral("ToolBar1"));
+    ToolBar1 = addToolBar(QStringLiteral("工具栏"));
+    ToolBar1->setAccessibleName(ToolBar1->windowTitle());
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
     ToolBar1->setMovable(false);
     ToolBar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
@@ -190,7 +193,7 @@ QWidget* TfrmCompactManager::addPage(const QString& name, const QString& caption
 void TfrmCompactManager::buildStatusBar() {
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
     const QString texts[3] = {QStringLiteral("Qintara合同管理系统  合同登记 · 收付款 · 提醒"),
-                              OperatorPanel, QStringLiteral("共有    份合同")};
+                              OperatorPanel, NoCount};
     for (int i = 0; i < 3; ++i) {
         m_panels[i] = new QLabel(texts[i], statusBar());
         m_panels[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i + 1));
@@ -287,6 +290,8 @@ PartnerTab* TfrmCompactManager::partnerTab(int tab) const {
 }
 
 void TfrmCompactManager::showWindow() {
+    AccessibleNames::fromLabels(this);
+    showRegister(false);
     if (!m_everShown) {
         m_everShown = true;
         // the full screen also where no window manager maximises
@@ -294,6 +299,7 @@ void TfrmCompactManager::showWindow() {
         showMaximized();
     } else {
         show();
+        keepWindowState();
     }
     FormShow();
 }
@@ -309,7 +315,29 @@ void TfrmCompactManager::FormShow() {
         ProgramExit::request();
         return;
     }
+    showRegister(true);
+    keepWindowState();
     Timer1->start();
+}
+
+// Behind the login dialog the window shows no contract, partner or count.
+void TfrmCompactManager::showRegister(bool shown) {
+    PageControl1->setVisible(shown);
+    if (!shown)
+        setCountText(NoCount);
+}
+
+// Hidden and shown again for a switch of user, the window comes back as the user left it,
+// also where the window manager forgot the maximised state of the hidden window.
+void TfrmCompactManager::switchUser() {
+    m_keptState = windowState();
+    hide();
+    showWindow();
+}
+
+void TfrmCompactManager::keepWindowState() {
+    if (isVisible() && windowState() != m_keptState)
+        setWindowState(m_keptState);
 }
 
 void TfrmCompactManager::Timer1Timer() {
@@ -333,8 +361,7 @@ bool TfrmCompactManager::FormCloseQuery() {
     case TCloseForm::Cancel:
         return false;
     case TCloseForm::SwitchUser:
-        hide();
-        showWindow();
+        switchUser();
         return false;
     default:
         return true;

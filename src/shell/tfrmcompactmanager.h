@@ -115,6 +115,9 @@ private:
     // the sequences of the window's life
     void FormShow();
     bool FormCloseQuery();
+    void showRegister(bool shown);
+    void switchUser();
+    void keepWindowState();
 
     // menus and toolbar: other windows
     void SpeedButton8Click();
@@ -150,4 +153,5 @@ private:
     QLabel* m_panels[3];
     int m_shownTab = 0;
     bool m_everShown = false;
+    Qt::WindowStates m_keptState = Qt::WindowMaximized;
 };

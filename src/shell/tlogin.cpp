@@ -43,7 +43,7 @@ QWidget* TLogin::buildHeader() {
     band->setPalette(white);
     auto* picture = new QLabel(band);
     picture->setPixmap(style()->standardIcon(QStyle::SP_FileDialogDetailedView).pixmap(32, 32));
-    auto* title = new QLabel(QStringLiteral("Qintara合同管理系统"), band);
+    auto* title = new QLabel(Dialogs::programName(), band);
     QFont font = title->font();
     font.setPixelSize(16);
     font.setBold(true);
@@ -160,6 +160,8 @@ void TLogin::BtYesClick() {
     }
     CurUserName = name;
     CurOperatorID = TBLogin->fieldByName(OperatorID)->value();
+    // the next person at this desk, after a switch of user, must type a password of their own
+    Password->clear();
     Q_EMIT loggedIn(name);
     accept();
 }

@@ -1,5 +1,6 @@
 #include "testregistry.h"
 
+#include "platform/gui/accessiblenames.h"
 #include "platform/gui/application.h"
 
 #include <QApplication>
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     applyChineseLanguage(); // as the program does: tests see the texts users see
+    AccessibleNames::install();
     QStringList args = app.arguments();
     QString only;
     if (int i = args.indexOf(QStringLiteral("-only")); i >= 0 && i + 1 < args.size()) {

@@ -96,6 +96,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("left");
         QTest::newRow("yes") << Dialogs::Button::Yes << 1;
         QTest::newRow("no") << Dialogs::Button::No << 2;
+        QTest::newRow("Enter keeps the row") << Dialogs::Button::None << 2;
     }
 
     void ctrlDeleteAsks() {
@@ -104,9 +105,13 @@ private Q_SLOTS:
         f->addPayable(ids[1], QVariant(), 10);
         f->addPayable(ids[1], QVariant(), 20);
         ScheduleTab* tab = openSchedule(false);
-        f->dialogs().answer(answer);
+        if (answer == Dialogs::Button::None)
+            f->dialogs().pressEnter();
+        else
+            f->dialogs().answer(answer);
         EditorFixture::pressKey(tab->grid, Qt::Key_Delete, Qt::ControlModifier);
-        QCOMPARE(f->dialogs().texts(), QStringList{QStringLiteral("Delete record?")});
+        QCOMPARE(f->dialogs().texts(), QStringList{QStringLiteral("删除记录吗？")});
+        QCOMPARE(f->dialogs().last().caption, QStringLiteral("确认"));
         QCOMPARE(f->dialogs().last().buttons, Dialogs::Button::Yes | Dialogs::Button::No);
         QCOMPARE(f->count(QStringLiteral("AccountPayable")), left);
     }

@@ -173,6 +173,9 @@ private Q_SLOTS:
                      QStringLiteral("确定删除部门名为：\r\n销售部记录吗？"));
             QCOMPARE(f->dialogs().last().icon, Dialogs::Icon::Question);
             QCOMPARE(w.dataset()->recordCount(), 2);
+            f->dialogs().pressEnter(); // keeps the department
+            MasterDataFixture::click(w.Button2);
+            QCOMPARE(w.dataset()->recordCount(), 2);
             MasterDataFixture::click(w.Button2);
             QCOMPARE(MasterDataFixture::column(w.DBGrid1, 0),
                      QStringList{QStringLiteral("财务部")});

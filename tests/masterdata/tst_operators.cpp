@@ -117,7 +117,7 @@ private Q_SLOTS:
         else if (name.isEmpty())
             QCOMPARE(f->dialogs().last().caption, QStringLiteral("信息提示"));
         else
-            QCOMPARE(f->dialogs().last().caption, QStringLiteral("qintara"));
+            QCOMPARE(f->dialogs().last().caption, QStringLiteral("Qintara合同管理系统"));
     }
 
     // Emptying the name and leaving the box discards the new operator at once.

@@ -116,7 +116,7 @@ private Q_SLOTS:
             MasterDataFixture::type(w.DBEdit2, QStringLiteral("新单位"));
             MasterDataFixture::click(w.Button5);
             QCOMPARE(f->dialogs().texts(), QStringList{QStringLiteral("编号不可重名")});
-            QCOMPARE(f->dialogs().last().caption, QStringLiteral("qintara"));
+            QCOMPARE(f->dialogs().last().caption, QStringLiteral("Qintara合同管理系统"));
             QCOMPARE(w.state(), State::Adding);
             QVERIFY(w.isEditLayout());
             QCOMPARE(w.dataset()->state(), DatasetState::Insert);

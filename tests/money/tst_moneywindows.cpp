@@ -567,7 +567,7 @@ private Q_SLOTS:
             QTest::mouseDClick(w->wwDBGrid1->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
         });
         QCOMPARE(m.f.dialogs().texts(), QStringList(message));
-        QCOMPARE(m.f.dialogs().last().caption, QStringLiteral("qintara"));
+        QCOMPARE(m.f.dialogs().last().caption, QStringLiteral("Qintara合同管理系统"));
         QCOMPARE(m.f.modal.seen, QStringList({"Login", m.window()->objectName()}));
     }
 

@@ -221,7 +221,7 @@ private Q_SLOTS:
         QCOMPARE(
             ProfileFile(r.f.settingsPath()).readInteger(Section, QStringLiteral("DayTXing"), 0), 3);
         QCOMPARE(r.f.dialogs().texts(), QStringList(QStringLiteral("设置成功!提前天数为： 3 天!")));
-        QCOMPARE(r.f.dialogs().last().caption, QStringLiteral("qintara"));
+        QCOMPARE(r.f.dialogs().last().caption, QStringLiteral("Qintara合同管理系统"));
         QCOMPARE(after.banner, QStringLiteral("合同预支付记录提醒(3日内)"));
         QCOMPARE(after.receivable, QStringList({"-1", "2"}));
         QCOMPARE(after.payable, QStringList({"-1", "2"}));

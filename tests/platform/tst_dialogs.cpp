@@ -34,9 +34,13 @@ private Q_SLOTS:
         QTest::newRow("chinese") << "中文"
                                  << "中文.";
         QTest::newRow("fullwidth exclamation") << "中文！"
-                                               << "中文！.";
+                                               << "中文！";
         QTest::newRow("ideographic full stop") << "中文。"
-                                               << "中文。.";
+                                               << "中文。";
+        QTest::newRow("fullwidth question mark") << "中文？"
+                                                 << "中文？";
+        QTest::newRow("fullwidth comma") << "中文，"
+                                         << "中文，.";
         QTest::newRow("empty") << ""
                                << "";
     }
@@ -48,7 +52,8 @@ private Q_SLOTS:
 
     void forms() {
         Dialogs::ScopedRecording dialogs;
-        QCOMPARE(Dialogs::programTitle(), QStringLiteral("tst_platform"));
+        // the program's own name, not the executable's
+        QCOMPARE(Dialogs::programTitle(), QStringLiteral("Qintara合同管理系统"));
         Dialogs::setProgramTitle(QStringLiteral("qintara"));
 
         Dialogs::showError(QStringLiteral("磁盘已满"));

@@ -2,6 +2,7 @@
 #include "data/dataerror.h"
 #include "platform/dialogs.h"
 #include "platform/gui/application.h"
+#include "platform/gui/messageboxbackend.h"
 #include "platform/gui/modal.h"
 #include "platform/gui/shellopen.h"
 
@@ -13,7 +14,9 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace {
@@ -81,6 +84,62 @@ private Q_SLOTS:
                      qPrintable(text));
         }
     }
+    // On the real box Enter answers a question that deletes or overwrites with No.
+    void enterKeepsTheDataOnARealBox() {
+        MessageBoxBackend real;
+        Dialogs::ScopedBackend scope(&real);
+        Modal::ScriptedModal modal;
+        QString yesText;
+        modal.then([&](QDialog* box) {
+            yesText = static_cast<QMessageBox*>(box)->button(QMessageBox::Yes)->text();
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        QVERIFY(
+            !Dialogs::confirmDestructive(QStringLiteral("删除记录"), QStringLiteral("删除吗？")));
+        QCOMPARE(modal.pending(), 0);
+        QVERIFY2(yesText.contains(QStringLiteral("是")), qPrintable(yesText));
+    }
+
+    // The picker's columns in Chinese, whatever the system's locale (the run may be under
+    // LANG=C).
+    void filePickerColumnsInChinese() {
+        QTemporaryDir dir;
+        QFile file(dir.filePath(QStringLiteral("合同.doc")));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("twelve bytes") == 12);
+        file.close();
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("旧备份")));
+        MessageBoxBackend real;
+        Dialogs::ScopedBackend scope(&real);
+        Modal::ScriptedModal modal;
+        QList<QStringList> rows;
+        modal.then([&](QDialog* picker) {
+            auto* view = picker->findChild<QTreeView*>(QStringLiteral("treeView"));
+            QVERIFY(view);
+            const QAbstractItemModel* m = view->model();
+            const auto cell = [&](int row, int column) {
+                return m->index(row, column, view->rootIndex()).data().toString();
+            };
+            // the folder is read in the background
+            QTRY_VERIFY_WITH_TIMEOUT(m->rowCount(view->rootIndex()) == 2 && !cell(1, 1).isEmpty(),
+                                     30000);
+            for (int row = 0; row < 2; ++row)
+                rows.append({cell(row, 0), cell(row, 1), cell(row, 2), cell(row, 3)});
+        });
+        QCOMPARE(Dialogs::openFileName(QStringLiteral("打开"), dir.path()), QString());
+        QCOMPARE(rows.size(), 2);
+        const QLocale chinese(QLocale::Chinese, QLocale::China);
+        const auto modified = [&](const QString& name) {
+            return chinese.toString(QFileInfo(dir.filePath(name)).lastModified(),
+                                    QLocale::ShortFormat);
+        };
+        QCOMPARE(rows[0],
+                 QStringList({QStringLiteral("旧备份"), QString(), QStringLiteral("文件夹"),
+                              modified(QStringLiteral("旧备份"))}));
+        QCOMPARE(rows[1].value(0), QStringLiteral("合同.doc"));
+        QCOMPARE(rows[1].value(1), QStringLiteral("12 字节"));
+        QCOMPARE(rows[1].value(3), modified(QStringLiteral("合同.doc")));
+    }
+
     void scriptedModalNested() {
         Outer outer;
         Modal::ScriptedModal modal;
@@ -132,7 +191,6 @@ private Q_SLOTS:
     void exceptionFromClickIsShown() {
         QFETCH(bool, throwData);
         Dialogs::ScopedRecording dialogs;
-        Dialogs::setProgramTitle(QStringLiteral("qintara"));
         QPushButton button(QStringLiteral("保存"));
         button.resize(80, 30);
         button.show();
@@ -158,14 +216,13 @@ private Q_SLOTS:
         const QString text =
             throwData ? QStringLiteral("字段值重复.") : QStringLiteral("无法保存!");
         QCOMPARE(dialogs.texts(), QStringList({text, text}));
-        QCOMPARE(dialogs.last().caption, QStringLiteral("qintara"));
+        QCOMPARE(dialogs.last().caption, QStringLiteral("Qintara合同管理系统"));
         QCOMPARE(dialogs.last().icon, Dialogs::Icon::Error);
         QCOMPARE(dialogs.last().buttons, Dialogs::Buttons(Dialogs::Button::Ok));
 
         // the same outside event delivery
         runGuarded([] { throw std::runtime_error("磁盘已满"); });
         QCOMPARE(dialogs.last().text, QStringLiteral("磁盘已满."));
-        Dialogs::setProgramTitle({});
     }
 
     void shellOpen_data() {

@@ -118,7 +118,7 @@ private Q_SLOTS:
             QFAIL("no exception");
         } catch (const ProfileWriteError& e) {
             QCOMPARE(e.text(),
-                     QStringLiteral("Unable to write to ") + QDir::toNativeSeparators(path));
+                     QStringLiteral("无法写入设置文件%1。").arg(QDir::toNativeSeparators(path)));
             QCOMPARE(QString::fromUtf8(e.what()), e.text());
         }
     }

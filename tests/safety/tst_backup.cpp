@@ -101,7 +101,7 @@ private Q_SLOTS:
         QCOMPARE(drive, folder.left(2));
         QCOMPARE(drives, driveD ? QStringList({"C:", "D:"}) : QStringList({"C:"}));
         QCOMPARE(f.dialogs().texts(), QStringList(success(name)));
-        QCOMPARE(f.dialogs().last().caption, QStringLiteral("qintara"));
+        QCOMPARE(f.dialogs().last().caption, QStringLiteral("Qintara合同管理系统"));
         QCOMPARE(f.dialogs().last().icon, Dialogs::Icon::None);
         QCOMPARE(SafetyFixture::numbersIn(SafetyFixture::real(name)),
                  QStringList({"HT-001", "HT-002", "HT-003"}));
@@ -134,6 +134,8 @@ private Q_SLOTS:
                             << QStringList({"HT-001", "HT-002", "HT-003"});
         QTest::newRow("yes") << int(Dialogs::Button::Yes)
                              << QStringList({"HT-001", "HT-002", "HT-003", "HT-004"});
+        QTest::newRow("Enter keeps the old copy")
+            << int(Dialogs::Button::None) << QStringList({"HT-001", "HT-002", "HT-003"});
     }
     void secondBackupSameDay() {
         QFETCH(int, answer);
@@ -144,7 +146,10 @@ private Q_SLOTS:
         f.backupNow();
         f.addContract(QStringLiteral("HT-004"));
         f.dialogs().clear();
-        f.dialogs().answer(Dialogs::Button(answer));
+        if (answer == int(Dialogs::Button::None))
+            f.dialogs().pressEnter();
+        else
+            f.dialogs().answer(Dialogs::Button(answer));
         bool openAfter = false;
         f.inBackup([&](QDialog* window) {
             SafetyFixture::press(window);
@@ -232,7 +237,7 @@ private Q_SLOTS:
             QCOMPARE(SafetyFixture::numbersIn(SafetyFixture::real(target)).size(), 3);
         } else {
             QCOMPARE(f.dialogs().texts(), QStringList(PathError));
-            QCOMPARE(f.dialogs().last().caption, QStringLiteral("qintara"));
+            QCOMPARE(f.dialogs().last().caption, QStringLiteral("Qintara合同管理系统"));
             QVERIFY(!QFileInfo::exists(SafetyFixture::real(QStringLiteral("D:\\ZanbookBack\\a"))));
             QVERIFY(!QFileInfo::exists(SafetyFixture::real(QStringLiteral("Q:\\"))));
             QVERIFY(!QFileInfo::exists(SafetyFixture::real(QStringLiteral("D:\\ZanbookBack\\a:"))));

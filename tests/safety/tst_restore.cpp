@@ -223,7 +223,7 @@ private Q_SLOTS:
         writeFile(stray, "stray");
         QVERIFY(!restore(f, QStringLiteral("Hestrel20240506.mdb")));
         QCOMPARE(f.dialogs().texts(), QStringList(QStringLiteral("数据已成功恢复！")));
-        QCOMPARE(f.dialogs().last().caption, QStringLiteral("qintara"));
+        QCOMPARE(f.dialogs().last().caption, QStringLiteral("Qintara合同管理系统"));
         QCOMPARE(f.dialogs().last().icon, Dialogs::Icon::None);
         QCOMPARE(contractsShown(f), Restored);
         QCOMPARE(f.main().wwDBGrid1->model()->rowCount(), 3);

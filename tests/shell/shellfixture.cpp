@@ -9,8 +9,10 @@
 #include "shell/tfrmcompactmanager.h"
 #include "shell/tlogin.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDir>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSqlQuery>
@@ -18,13 +20,10 @@
 #include <QTabWidget>
 #include <QTest>
 
-ShellFixture::ShellFixture() {
-    Dialogs::setProgramTitle(QStringLiteral("qintara"));
-}
+ShellFixture::ShellFixture() = default;
 
 ShellFixture::~ShellFixture() {
     stop();
-    Dialogs::setProgramTitle({});
 }
 
 void ShellFixture::addOperator(const QString& name, const QVariant& password,
@@ -74,6 +73,18 @@ void ShellFixture::typeText(QWidget* box, const QString& text) {
         else
             QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
     }
+}
+
+QStringList ShellFixture::registerShown(const QWidget& window) {
+    QStringList shown;
+    for (const QAbstractItemView* view : window.findChildren<QAbstractItemView*>()) {
+        // a header shows the titles of its list, not rows of its own
+        if (view->isVisible() && !qobject_cast<const QHeaderView*>(view) && view->model() &&
+            view->model()->rowCount() > 0)
+            shown << view->objectName();
+    }
+    shown.sort();
+    return shown;
 }
 
 void ShellFixture::stop() {

@@ -39,6 +39,8 @@ public:
     static void chooseTab(TfrmCompactManager& window, int index);
     static void clickRow(DBGrid* grid, int row);
     static void doubleClickRow(DBGrid* grid, int row);
+    // The object names of the lists of a window that a user sees holding rows.
+    static QStringList registerShown(const QWidget& window);
     // Ends the run: every window and the data module are destroyed.
     void stop();
 

@@ -26,6 +26,24 @@ Modal::ScriptedModal::Action click(QPushButton* TCloseForm::*button) {
     };
 }
 
+// Drops the maximised state of a window it hides, as window managers do with a withdrawn window.
+class ForgetfulWindowManager : public QObject {
+public:
+    explicit ForgetfulWindowManager(QWidget* window) : m_window(window) {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == m_window && event->type() == QEvent::Hide)
+            m_window->setWindowState(m_window->windowState() & ~Qt::WindowMaximized);
+        return false;
+    }
+
+private:
+    QWidget* m_window;
+};
+
 } // namespace
 
 class TestCloseForm : public QObject {
@@ -93,7 +111,8 @@ private Q_SLOTS:
         QVERIFY(f.main().isVisible());
     }
 
-    // The login comes again with the last name and password; Enter logs in.
+    // The login comes again with the last name but an empty password: Enter does not let the
+    // next person in as the previous operator.
     void switchUser() {
         ShellFixture f;
         f.addOperator(QStringLiteral("张三"), QStringLiteral("pw"), {});
@@ -102,15 +121,22 @@ private Q_SLOTS:
         f.main().Timer1Timer();
         f.modal.seen.clear();
         QString name, password;
+        bool stayedOpen = false;
         f.modal.then(click(&TCloseForm::Button2)).then([&](QDialog* dialog) {
             name = dialog->findChild<QComboBox*>(QStringLiteral("UserName"))->currentText();
-            password = dialog->findChild<QLineEdit*>(QStringLiteral("Password"))->text();
+            auto* box = dialog->findChild<QLineEdit*>(QStringLiteral("Password"));
+            password = box->text();
+            QTest::keyClick(dialog, Qt::Key_Return);
+            stayedOpen = dialog->isVisible();
+            ShellFixture::typeText(box, QStringLiteral("pw"));
             QTest::keyClick(dialog, Qt::Key_Return);
         });
         f.main().close();
         QCOMPARE(f.modal.seen, QStringList({QStringLiteral("CloseForm"), QStringLiteral("Login")}));
         QCOMPARE(name, QStringLiteral("张三"));
-        QCOMPARE(password, QStringLiteral("pw"));
+        QCOMPARE(password, QString());
+        QVERIFY(stayedOpen);
+        QCOMPARE(f.dialogs().texts(), QStringList(QStringLiteral("口令错误！")));
         QVERIFY(f.main().isVisible());
         QVERIFY(!ProgramExit::requested());
         QCOMPARE(f.main().panelText(2), QStringLiteral("操作员：张三"));
@@ -129,6 +155,58 @@ private Q_SLOTS:
         });
         f.main().close();
         QVERIFY(ProgramExit::requested());
+    }
+
+    // Behind the login of a switch of user nothing of the register shows; after the login the
+    // lists and the count are back.
+    void switchUserShowsNoRegisterBehindTheLogin() {
+        ShellFixture f;
+        f.addPartner(QStringLiteral("P1"), QStringLiteral("甲公司"), true, true);
+        f.addContract(QStringLiteral("HT-001"), QStringLiteral("P1"));
+        QVERIFY(f.start());
+        ShellFixture::chooseTab(f.main(), 2);
+        QStringList behind;
+        QString count;
+        f.modal.then(click(&TCloseForm::Button2)).then([&](QDialog* dialog) {
+            behind = ShellFixture::registerShown(f.main());
+            count = f.main().panelText(3);
+            ShellFixture::login(QStringLiteral("管理员"), {})(dialog);
+        });
+        QTest::mouseClick(f.main().SpeedButton3, Qt::LeftButton);
+        QCOMPARE(behind, QStringList());
+        QCOMPARE(count, QStringLiteral("共有    份合同"));
+        QCOMPARE(ShellFixture::registerShown(f.main()),
+                 QStringList({QStringLiteral("DBGrid3"), QStringLiteral("DBGrid4")}));
+        QCOMPARE(f.main().panelText(3), QStringLiteral("共有  1  条记录"));
+    }
+
+    // However the window was asked to close, a switch of user brings it back as it was, even
+    // where the window manager forgets the state of a window it hid.
+    void switchUserKeepsTheWindowState_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("maximised");
+        QTest::newRow("退出系统, maximised") << "SpeedButton3" << true;
+        QTest::newRow("close box, maximised") << "close" << true;
+        QTest::newRow("退出系统, normal") << "SpeedButton3" << false;
+    }
+    void switchUserKeepsTheWindowState() {
+        QFETCH(QString, how);
+        QFETCH(bool, maximised);
+        ShellFixture f;
+        QVERIFY(f.start());
+        TfrmCompactManager& w = f.main();
+        QVERIFY(w.isMaximized());
+        if (!maximised)
+            w.showNormal();
+        ForgetfulWindowManager wm(&w);
+        f.modal.then(click(&TCloseForm::Button2))
+            .then(ShellFixture::login(QStringLiteral("管理员"), {}));
+        if (how == QLatin1String("close"))
+            w.close();
+        else
+            QTest::mouseClick(w.SpeedButton3, Qt::LeftButton);
+        QVERIFY(w.isVisible());
+        QCOMPARE(w.isMaximized(), maximised);
     }
 };
 QINTARA_TEST(TestCloseForm)

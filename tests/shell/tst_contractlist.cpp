@@ -155,7 +155,7 @@ private Q_SLOTS:
             f.dm().TBMarst->fieldByName(QStringLiteral("客户/供应商编号"))->asString();
         if (found.isEmpty()) {
             QCOMPARE(f.dialogs().texts(), QStringList(QStringLiteral("很遗憾,没有找到相关记录!")));
-            QCOMPARE(f.dialogs().last().caption, QStringLiteral("qintara"));
+            QCOMPARE(f.dialogs().last().caption, QStringLiteral("Qintara合同管理系统"));
             QCOMPARE(at, QStringLiteral("S02"));
         } else {
             QCOMPARE(f.dialogs().count(), 0);
@@ -234,7 +234,7 @@ private Q_SLOTS:
         QTest::mouseClick(f.main().SpeedButton5, Qt::LeftButton);
         QCOMPARE(f.dialogs().texts(),
                  QStringList(QStringLiteral("合同编号无法自动递增，请先修改最大的合同编号。")));
-        QCOMPARE(f.dialogs().last().caption, QStringLiteral("qintara"));
+        QCOMPARE(f.dialogs().last().caption, QStringLiteral("Qintara合同管理系统"));
         QVERIFY(f.modal.seen.isEmpty());
         Dataset* c = f.dm().TBCompacter;
         QVERIFY(!c->controlsDisabled());
@@ -267,7 +267,7 @@ private Q_SLOTS:
         if (empty) {
             QTest::mouseDClick(target->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
             QCOMPARE(f.dialogs().texts(), QStringList(QStringLiteral("对不起,记录为空.无法查看!")));
-            QCOMPARE(f.dialogs().last().caption, QStringLiteral("qintara"));
+            QCOMPARE(f.dialogs().last().caption, QStringLiteral("Qintara合同管理系统"));
             QVERIFY(f.modal.seen.isEmpty());
             return;
         }
@@ -281,6 +281,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("answer");
         QTest::newRow("yes") << int(Dialogs::Button::Yes);
         QTest::newRow("no") << int(Dialogs::Button::No);
+        QTest::newRow("Enter keeps it") << int(Dialogs::Button::None);
     }
     void deleteContract() {
         QFETCH(int, answer);
@@ -292,7 +293,10 @@ private Q_SLOTS:
             f.addReceivable(id, amount);
         QVERIFY(f.start());
         ShellFixture::clickRow(f.main().wwDBGrid1, 1);
-        f.dialogs().answer(Dialogs::Button(answer));
+        if (answer == int(Dialogs::Button::None))
+            f.dialogs().pressEnter();
+        else
+            f.dialogs().answer(Dialogs::Button(answer));
         QTest::mouseClick(f.main().DelCompSBtn, Qt::LeftButton);
         QCOMPARE(f.dialogs().count(), 1);
         QCOMPARE(f.dialogs().last().caption, QStringLiteral("删除记录"));

@@ -54,10 +54,28 @@ private Q_SLOTS:
         }
         // refused: the notice, and the dialog stayed open until it was closed without a login
         QCOMPARE(f.dialogs().texts(), QStringList(QStringLiteral("口令错误！")));
-        QCOMPARE(f.dialogs().last().caption, QStringLiteral("qintara"));
+        QCOMPARE(f.dialogs().last().caption, QStringLiteral("Qintara合同管理系统"));
         QCOMPARE(f.dialogs().last().icon, Dialogs::Icon::None);
         QVERIFY(f.loginDialog().CurUserName.isEmpty());
         QCOMPARE(f.main().panelText(2), QStringLiteral("操作员："));
+    }
+
+    // Nobody reads the register before a login: the first login dialog has nothing behind it.
+    void noRegisterBeforeTheLogin() {
+        ShellFixture f;
+        f.addContract(QStringLiteral("HT-001"));
+        QStringList behind;
+        QStringList panels;
+        f.modal.then([&](QDialog* dialog) {
+            behind = ShellFixture::registerShown(f.main());
+            panels = {f.main().panelText(2), f.main().panelText(3)};
+            ShellFixture::login(QStringLiteral("管理员"), {})(dialog);
+        });
+        QVERIFY(f.start()); // its own login action comes after the one above
+        QCOMPARE(behind, QStringList());
+        QCOMPARE(panels,
+                 QStringList({QStringLiteral("操作员："), QStringLiteral("共有    份合同")}));
+        QCOMPARE(ShellFixture::registerShown(f.main()), QStringList(QStringLiteral("wwDBGrid1")));
     }
 
     void escapeEndsTheProgram() {

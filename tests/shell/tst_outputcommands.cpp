@@ -99,18 +99,49 @@ private Q_SLOTS:
         QVERIFY(!bytes.contains("TEXT OF HT-004"));
     }
 
-    // The help document of the working directory, not of the program's folder.
-    void helpOpensTheDocumentOfTheWorkingDirectory() {
+    // The help document of the working directory, not of the program's folder; when it is
+    // missing or nothing opens it, the user is told.
+    void help_data() {
+        QTest::addColumn<bool>("present");
+        QTest::addColumn<bool>("opens");
+        QTest::addColumn<QStringList>("opened");
+        QTest::addColumn<QString>("told");
+        const QString missing = QStringLiteral("找不到帮助文件：\r\n%1");
+        const QString unopened =
+            QStringLiteral("无法打开帮助文件：\r\n%1\r\n请确认系统中装有能打开.doc文件的程序。");
+        QTest::newRow("opened") << true << true << QStringList{"htHelp.doc"} << QString();
+        QTest::newRow("missing") << false << true << QStringList() << missing;
+        QTest::newRow("nothing opens it") << true << false << QStringList{"htHelp.doc"} << unopened;
+    }
+    void help() {
+        QFETCH(bool, present);
+        QFETCH(bool, opens);
+        QFETCH(QStringList, opened);
+        QFETCH(QString, told);
         ShellFixture f;
         QVERIFY(f.start());
         QTemporaryDir elsewhere;
+        const QString document = QDir(elsewhere.path()).filePath(QStringLiteral("htHelp.doc"));
+        if (present) {
+            QFile file(document);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
         const QString before = QDir::currentPath();
         QDir::setCurrent(elsewhere.path());
         Shell::RecordingOpener opener;
+        opener.succeed = opens;
         f.main().N17->trigger();
         QDir::setCurrent(before);
-        QCOMPARE(opener.opened, QStringList{QDir(elsewhere.path()).filePath("htHelp.doc")});
-        QCOMPARE(f.dialogs().count(), 0);
+        for (QString& name : opened)
+            name = QDir(elsewhere.path()).filePath(name);
+        QCOMPARE(opener.opened, opened);
+        if (told.isEmpty()) {
+            QCOMPARE(f.dialogs().count(), 0);
+            return;
+        }
+        QCOMPARE(f.dialogs().texts(), QStringList(told.arg(QDir::toNativeSeparators(document))));
+        QCOMPARE(f.dialogs().last().caption, QStringLiteral("提示信息"));
+        QCOMPARE(f.dialogs().last().icon, Dialogs::Icon::Information);
     }
 
     void aboutShowsTheAboutBox() {

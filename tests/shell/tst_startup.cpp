@@ -112,9 +112,9 @@ private Q_SLOTS:
         Paths::setSettingsFile(path);
         QVERIFY(!f.start());
         QCOMPARE(f.dialogs().texts(),
-                 QStringList(Dialogs::errorDisplayText(QStringLiteral("Unable to write to ") +
-                                                       QDir::toNativeSeparators(path))));
-        QCOMPARE(f.dialogs().last().caption, QStringLiteral("qintara"));
+                 QStringList(
+                     QStringLiteral("无法写入设置文件%1。").arg(QDir::toNativeSeparators(path))));
+        QCOMPARE(f.dialogs().last().caption, QStringLiteral("Qintara合同管理系统"));
         QCOMPARE(f.dialogs().last().icon, Dialogs::Icon::Error);
         QVERIFY(f.modal.seen.isEmpty());
     }

@@ -4,6 +4,9 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include "chinesefilecolumns.h"
+#include "modal.h"
+
 namespace {
 
 QMessageBox::Icon toQt(Dialogs::Icon icon) {
@@ -34,6 +37,14 @@ constexpr ButtonPair buttonPairs[] = {
     {Dialogs::Button::Cancel, QMessageBox::Cancel},
 };
 
+QMessageBox::StandardButton toQt(Dialogs::Button button) {
+    for (const ButtonPair& pair : buttonPairs) {
+        if (pair.ours == button)
+            return pair.qt;
+    }
+    return QMessageBox::NoButton;
+}
+
 } // namespace
 
 Dialogs::Button MessageBoxBackend::show(const Dialogs::Message& message) {
@@ -46,7 +57,9 @@ Dialogs::Button MessageBoxBackend::show(const Dialogs::Message& message) {
         buttons = QMessageBox::Ok;
     QMessageBox box(toQt(message.icon), message.caption, message.text, buttons,
                     QApplication::activeWindow());
-    box.exec();
+    if (message.defaultButton != Dialogs::Button::None)
+        box.setDefaultButton(toQt(message.defaultButton));
+    Modal::exec(&box);
     const QMessageBox::StandardButton clicked = box.standardButton(box.clickedButton());
     for (const ButtonPair& pair : buttonPairs) {
         if (pair.qt == clicked)
@@ -58,6 +71,11 @@ Dialogs::Button MessageBoxBackend::show(const Dialogs::Message& message) {
 QString MessageBoxBackend::openFileName(const QString& caption, const QString& dir,
                                         const QString& filter) {
     // Qt's own picker, in the program's language rather than the desktop's
-    return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, dir, filter, nullptr,
-                                        QFileDialog::DontUseNativeDialog);
+    QFileDialog picker(QApplication::activeWindow(), caption, dir, filter);
+    picker.setOption(QFileDialog::DontUseNativeDialog);
+    picker.setFileMode(QFileDialog::ExistingFile);
+    picker.setProxyModel(new ChineseFileColumns(&picker));
+    if (Modal::exec(&picker) != QDialog::Accepted)
+        return {};
+    return picker.selectedFiles().value(0);
 }

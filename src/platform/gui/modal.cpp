@@ -1,5 +1,7 @@
 #include "modal.h"
 
+#include "accessiblenames.h"
+
 #include <QDialog>
 #include <QPointer>
 
@@ -10,6 +12,7 @@ Modal::Runner g_runner;
 namespace Modal {
 
 int exec(QDialog* dialog) {
+    AccessibleNames::fromLabels(dialog);
     return g_runner ? g_runner(dialog) : dialog->exec();
 }
 
