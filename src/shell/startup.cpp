@@ -4,7 +4,6 @@
 #include "appcontext.h"
 #include "contracts/tchazhao.h"
 #include "contracts/tformaddcom.h"
-#include "data/registerrestore.h"
 #include "data/tdmod.h"
 #include "masterdata/tbumengli.h"
 #include "masterdata/tquanxfrm.h"
@@ -18,6 +17,7 @@
 #include "platform/dialogs.h"
 #include "platform/paths.h"
 #include "programexit.h"
+#include "safety/registeratstart.h"
 #include "safety/tbfen.h"
 #include "safety/thfu.h"
 #include "tcloseform.h"
@@ -72,8 +72,8 @@ Startup::~Startup() {
 
 bool Startup::run() {
     ProgramExit::reset();
-    // a restore stopped half-way is finished or undone before anything looks at the register
-    RegisterRestore::recover(Paths::databaseFile());
+    if (!RegisterAtStart::prepare(m_lock))
+        return false;
     AppContext& c = app();
     c.frmCompactManager = new TfrmCompactManager;
     if (!c.frmCompactManager->FormCreate() || !createWindows())
