@@ -2,6 +2,8 @@
 #include "generator.h"
 
 #include "data/database.h"
+#include "data/registercheck.h"
+#include "data/settledcopy.h"
 #include "platform/clock.h"
 
 #include <QCoreApplication>
@@ -9,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <cstdio>
 #include <functional>
 
@@ -33,6 +36,22 @@ int usage(const QString& problem = {}) {
 int fail(const QString& message) {
     std::fprintf(stderr, "qintara-db: %s\n", qUtf8Printable(message));
     return 1;
+}
+
+// The program's own check, on a private copy with the file's journal or log applied, so that
+// the file and what lies beside it stay as they are.
+QString checkRegister(const QString& path) {
+    if (!QFileInfo(path).isFile())
+        return QStringLiteral("文件不存在");
+    QTemporaryDir dir;
+    const QString copy = dir.filePath(QStringLiteral("check.mdb"));
+    try {
+        if (const QString why = SettledCopy::make(path, copy); !why.isEmpty())
+            return why;
+    } catch (const DurableFile::FileError& e) {
+        return e.reason();
+    }
+    return RegisterCheck::problem(copy);
 }
 
 void report(const QString& path, const Generator::Counts& c, qint64 ms) {
@@ -145,9 +164,9 @@ int main(int argc, char** argv) {
         return create(path, [&](Database& db) { return Generator::fillDemo(db, today); });
     }
     if (command == QLatin1String("check")) {
-        const QString problem = Database::checkFile(path);
+        const QString problem = checkRegister(path);
         if (!problem.isEmpty())
-            return fail(problem);
+            return fail(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), problem));
         std::puts("ok");
         return 0;
     }

@@ -1,6 +1,7 @@
 #include "database.h"
 
 #include "schema.h"
+#include "sqlitereason.h"
 
 #include <QFileInfo>
 #include <QSqlDriver>
@@ -53,7 +54,8 @@ void Database::openConnection(const QString& path) {
     m_db.setDatabaseName(path);
     if (!m_db.open())
         throw DataError(
-            QStringLiteral("无法打开数据库文件 %1：%2").arg(path, m_db.lastError().text()));
+            QStringLiteral("无法打开数据库文件 %1：%2")
+                .arg(path, SqliteReason::text(m_db.lastError().nativeErrorCode().toInt())));
     enableExtendedCodes(m_db);
     m_path = path;
 }
@@ -98,9 +100,14 @@ void Database::create(const QString& path) {
 
 void Database::verifySchema() {
     QSqlQuery q(m_db);
-    if (!q.exec(QStringLiteral("SELECT type, name FROM sqlite_master")))
-        throw DataError(
-            QStringLiteral("文件 %1 不是合同数据库：%2").arg(m_path, q.lastError().text()));
+    if (!q.exec(QStringLiteral("SELECT type, name FROM sqlite_master"))) {
+        // only a file SQLite cannot read as a database is no register; busy is busy
+        const int code = q.lastError().nativeErrorCode().toInt();
+        const bool unreadable = (code & 0xff) == SQLITE_NOTADB || (code & 0xff) == SQLITE_CORRUPT;
+        throw DataError((unreadable ? QStringLiteral("文件 %1 不是合同数据库：%2")
+                                    : QStringLiteral("无法打开数据库文件 %1：%2"))
+                            .arg(m_path, SqliteReason::text(code)));
+    }
     QStringList tables, views;
     while (q.next())
         (q.value(0).toString() == QLatin1String("view") ? views : tables)

@@ -2,8 +2,9 @@
 
 #include "database.h"
 #include "registercheck.h"
+#include "settledcopy.h"
+#include "sqlitereason.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -14,6 +15,8 @@
 #include <fcntl.h>
 #include <memory>
 #include <sqlite3.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using DurableFile::FileError;
@@ -31,29 +34,47 @@ sqlite3* nativeHandle(Database& db) {
     return *static_cast<sqlite3* const*>(handle.data());
 }
 
-QString reasonFor(sqlite3* h, int rc) {
-    switch (rc & 0xff) {
-    case SQLITE_FULL:
-        return DurableFile::reasonFor(ENOSPC);
-    case SQLITE_READONLY:
-    case SQLITE_CANTOPEN:
-    case SQLITE_PERM:
-        return DurableFile::reasonFor(EACCES);
-    case SQLITE_IOERR:
-        return DurableFile::reasonFor(EIO);
-    default:
-        return QStringLiteral("数据库错误：%1")
-            .arg(QString::fromUtf8(h ? sqlite3_errmsg(h) : sqlite3_errstr(rc)));
-    }
+QString reasonFor(int rc) {
+    return SqliteReason::text(rc);
 }
 
-// A new empty file under a name nobody else uses, so that its failure says why.
-void createEmpty(const QString& path, const QString& target) {
-    const int fd =
-        ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+// A new empty file under a name nobody else uses, so that its failure says why. It stays
+// locked while the backup writes it: a part file nobody holds is a leftover.
+class PartFile {
+public:
+    PartFile(const QString& path, const QString& target) : m_path(path) {
+        m_fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                      0644);
+        if (m_fd < 0)
+            throw FileError(target, DurableFile::reasonFor(errno));
+        struct stat st;
+        // a cleaner that took it for a leftover in the moment before the lock
+        if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0 || ::fstat(m_fd, &st) != 0 || st.st_nlink == 0) {
+            ::close(m_fd);
+            throw FileError(target, DurableFile::reasonFor(EBUSY));
+        }
+    }
+    ~PartFile() {
+        SettledCopy::removeSideFiles(m_path);
+        DurableFile::remove(m_path); // nothing once renamed
+        ::close(m_fd);
+    }
+    PartFile(const PartFile&) = delete;
+    PartFile& operator=(const PartFile&) = delete;
+
+private:
+    QString m_path;
+    int m_fd;
+};
+
+// Whether a part file is held by a backup running now.
+bool isHeld(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        throw FileError(target, DurableFile::reasonFor(errno));
+        return false;
+    const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
     ::close(fd);
+    return held;
 }
 
 // The backup API, page by page: for a register whose file alone is not the whole of it (a
@@ -65,12 +86,12 @@ void copyPages(sqlite3* source, const QString& copy, const QString& target,
         sqlite3_open_v2(QFile::encodeName(copy).constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
     std::unique_ptr<sqlite3, int (*)(sqlite3*)> dest(raw, sqlite3_close);
     if (rc != SQLITE_OK)
-        throw FileError(target, reasonFor(raw, rc));
+        throw FileError(target, reasonFor(rc));
     // A temporary file, flushed once at the end: no journal, no syncs on the way.
     sqlite3_exec(raw, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF", nullptr, nullptr, nullptr);
     sqlite3_backup* backup = sqlite3_backup_init(raw, "main", source, "main");
     if (!backup)
-        throw FileError(target, reasonFor(raw, sqlite3_errcode(raw)));
+        throw FileError(target, reasonFor(sqlite3_errcode(raw)));
     do {
         rc = sqlite3_backup_step(backup, PagesPerStep);
         if (progress) {
@@ -80,10 +101,14 @@ void copyPages(sqlite3* source, const QString& copy, const QString& target,
     } while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
     rc = sqlite3_backup_finish(backup);
     if (rc != SQLITE_OK)
-        throw FileError(target, reasonFor(raw, rc));
+        throw FileError(target, reasonFor(rc));
+    // The pages carry the source's log mode; a backup is one file, opened without a log.
+    rc = sqlite3_exec(raw, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        throw FileError(target, reasonFor(rc));
     rc = sqlite3_close(dest.release());
     if (rc != SQLITE_OK)
-        throw FileError(target, reasonFor(nullptr, rc));
+        throw FileError(target, reasonFor(rc));
 }
 
 // With a rollback journal the file holds every committed change and nothing else.
@@ -104,11 +129,11 @@ public:
     ReadTransaction(sqlite3* h, const QString& target) : m_h(h) {
         int rc = sqlite3_exec(h, "BEGIN", nullptr, nullptr, nullptr);
         if (rc != SQLITE_OK)
-            throw FileError(target, reasonFor(h, rc));
+            throw FileError(target, reasonFor(rc));
         // the first read takes the lock (and rolls back a hot journal of a crashed writer)
         rc = sqlite3_exec(h, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
         if (rc != SQLITE_OK) {
-            const QString why = reasonFor(h, rc);
+            const QString why = reasonFor(rc);
             end();
             throw FileError(target, why);
         }
@@ -138,7 +163,7 @@ bool copyBytes(sqlite3* source, const QString& copy, const QString& target,
     sqlite3_int64 size = 0;
     int rc = file->pMethods->xFileSize(file, &size);
     if (rc != SQLITE_OK)
-        throw FileError(target, reasonFor(source, rc));
+        throw FileError(target, reasonFor(rc));
 
     const int fd = ::open(QFile::encodeName(copy).constData(), O_WRONLY | O_CLOEXEC);
     if (fd < 0)
@@ -153,7 +178,7 @@ bool copyBytes(sqlite3* source, const QString& copy, const QString& target,
         rc = file->pMethods->xRead(file, buffer.data(), amount, done);
         if (rc != SQLITE_OK) {
             ::close(fd);
-            throw FileError(target, reasonFor(source, rc));
+            throw FileError(target, reasonFor(rc));
         }
         for (int put = 0; put < amount;) {
             const ssize_t n = ::write(fd, buffer.constData() + put, size_t(amount - put));
@@ -172,20 +197,33 @@ bool copyBytes(sqlite3* source, const QString& copy, const QString& target,
     return sqlite3_total_changes64(source) == changes;
 }
 
-// A copy left by a backup that was stopped half-way: gone at the next backup to that folder.
-// Only old ones, so that a copy another program window is writing now stays.
-void removeStaleCopies(const QString& folder) {
-    const QDateTime before = QDateTime::currentDateTime().addSecs(-600);
-    const QFileInfoList stale =
-        QDir(folder).entryInfoList({QStringLiteral(".qintara-*.part")}, QDir::Files | QDir::Hidden);
-    for (const QFileInfo& file : stale)
-        if (file.lastModified() < before)
-            DurableFile::remove(file.absoluteFilePath());
+// Why the copy failed its check: the register itself when it is damaged, else the copy.
+QString checkFailure(sqlite3* source, const QString& problem) {
+    if (!RegisterCheck::damage(source).isEmpty())
+        return QStringLiteral("正在使用的数据库已损坏（%1），请先从完好的备份恢复").arg(problem);
+    return QStringLiteral("备份文件校验未通过（%1）").arg(problem);
 }
 
 } // namespace
 
 namespace RegisterBackup {
+
+void removeLeftovers(const QString& folder) {
+    const QFileInfoList parts =
+        QDir(folder).entryInfoList({QStringLiteral(".qintara-*.part")}, QDir::Files | QDir::Hidden);
+    for (const QFileInfo& part : parts) {
+        if (isHeld(part.absoluteFilePath()))
+            continue;
+        SettledCopy::removeSideFiles(part.absoluteFilePath());
+        DurableFile::removeLarge(part.absoluteFilePath());
+    }
+    // side files whose part is gone
+    for (const QString& suffix : SettledCopy::sideSuffixes())
+        for (const QFileInfo& side : QDir(folder).entryInfoList(
+                 {QStringLiteral(".qintara-*.part") + suffix}, QDir::Files | QDir::Hidden))
+            if (!QFileInfo::exists(side.absoluteFilePath().chopped(suffix.size())))
+                DurableFile::remove(side.absoluteFilePath());
+}
 
 std::function<void(const QString&)>& beforeCheck() {
     static std::function<void(const QString&)> hook;
@@ -205,6 +243,10 @@ Result run(Database& db, const QString& target, bool overwrite,
     sqlite3* source = nativeHandle(db);
     if (!source || !db.isOpen())
         throw FileError(target, QStringLiteral("数据库没有打开"));
+    // The register at the live name now, never a file another program has replaced.
+    int moved = 0;
+    if (sqlite3_file_control(source, "main", SQLITE_FCNTL_HAS_MOVED, &moved) != SQLITE_OK || moved)
+        throw FileError(target, QStringLiteral("数据库文件已被替换或移走，请重新启动程序"));
     // Inside a transaction the copy would carry changes that are not committed.
     if (!sqlite3_get_autocommit(source))
         throw FileError(target, QStringLiteral("数据库正在写入，请稍后再试"));
@@ -212,31 +254,26 @@ Result run(Database& db, const QString& target, bool overwrite,
     const QString folder = info.absolutePath();
     const QString copy = folder + QStringLiteral("/.qintara-") +
                          QUuid::createUuid().toString(QUuid::Id128) + QStringLiteral(".part");
-    removeStaleCopies(folder);
-    createEmpty(copy, target);
-    try {
-        if (!fileIsWholeRegister(source) || !copyBytes(source, copy, target, progress)) {
-            if (::truncate(QFile::encodeName(copy).constData(), 0) != 0)
-                throw FileError(target, DurableFile::reasonFor(errno));
-            copyPages(source, copy, target, progress);
-        }
-        if (beforeCheck())
-            beforeCheck()(copy);
-        DurableFile::flushWhile(copy, [&] {
-            const QString problem = RegisterCheck::problem(
-                copy, progress ? [&] { progress(0, 0); } : std::function<void()>());
-            if (!problem.isEmpty())
-                throw FileError(target, QStringLiteral("备份文件校验未通过（%1）").arg(problem));
-        });
-        if (overwrite)
-            DurableFile::renameReplacing(copy, target);
-        else
-            DurableFile::renameNew(copy, target);
-        DurableFile::flushFolder(folder);
-    } catch (...) {
-        DurableFile::remove(copy);
-        throw;
+    RegisterBackup::removeLeftovers(folder);
+    PartFile part(copy, target);
+    if (!fileIsWholeRegister(source) || !copyBytes(source, copy, target, progress)) {
+        if (::truncate(QFile::encodeName(copy).constData(), 0) != 0)
+            throw FileError(target, DurableFile::reasonFor(errno));
+        copyPages(source, copy, target, progress);
     }
+    if (beforeCheck())
+        beforeCheck()(copy);
+    DurableFile::flushWhile(copy, [&] {
+        const QString problem = RegisterCheck::problem(copy, progress ? [&] { progress(0, 0); }
+                                                                      : std::function<void()>());
+        if (!problem.isEmpty())
+            throw FileError(target, checkFailure(source, problem));
+    });
+    if (overwrite)
+        DurableFile::renameReplacing(copy, target);
+    else
+        DurableFile::renameNew(copy, target);
+    DurableFile::flushFolder(folder);
     return Result::Done;
 }
 

@@ -20,6 +20,9 @@ enum class Result { Done, TargetExists };
 Result run(Database& db, const QString& target, bool overwrite,
            const DurableFile::Progress& progress = {});
 
+// Removes what backups stopped half-way left in folder: part copies no backup holds now.
+void removeLeftovers(const QString& folder);
+
 // For tests: runs on the temporary copy before it is checked.
 std::function<void(const QString& copy)>& beforeCheck();
 

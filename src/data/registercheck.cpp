@@ -1,11 +1,13 @@
 #include "registercheck.h"
 
-#include "database.h"
 #include "schema.h"
+#include "sqlitereason.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QSet>
+#include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QUuid>
 #include <chrono>
@@ -16,6 +18,15 @@
 namespace {
 
 using Columns = QHash<QString, QSet<QString>>; // table or view -> lower-case column names
+using Handle = std::unique_ptr<sqlite3, int (*)(sqlite3*)>;
+using Statement = std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)>;
+
+const QString Incomplete = QStringLiteral("文件不完整（大小与页数不符）");
+
+// Thrown inside the check with the user's reason.
+struct Unusable {
+    QString why;
+};
 
 QStringList requiredNames() {
     return Schema::requiredTables() + Schema::requiredViews();
@@ -47,75 +58,174 @@ const Columns& reference() {
     return columns;
 }
 
-using Handle = std::unique_ptr<sqlite3, int (*)(sqlite3*)>;
-
-Handle openReadOnly(const QString& path, QString& why) {
-    sqlite3* h = nullptr;
-    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &h,
-                                   SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
-    Handle handle(h, sqlite3_close);
+Statement prepared(sqlite3* h, const char* sql) {
+    sqlite3_stmt* st = nullptr;
+    const int rc = sqlite3_prepare_v2(h, sql, -1, &st, nullptr);
+    Statement statement(st, sqlite3_finalize);
     if (rc != SQLITE_OK)
-        why =
-            QStringLiteral("文件 %1 无法打开：%2").arg(path, QString::fromUtf8(sqlite3_errstr(rc)));
-    return handle;
+        throw Unusable{SqliteReason::text(rc)};
+    return statement;
 }
 
-QString missingColumn(sqlite3* h) {
-    sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(h, "SELECT name FROM pragma_table_info(?)", -1, &st, nullptr) !=
-        SQLITE_OK)
-        return QStringLiteral("无法读取表结构");
-    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> guard(st, sqlite3_finalize);
-    const Columns& need = reference();
-    for (const QString& object : requiredNames()) {
-        const QByteArray name = object.toUtf8();
-        sqlite3_reset(st);
-        sqlite3_bind_text(st, 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
-        QSet<QString> have;
-        while (sqlite3_step(st) == SQLITE_ROW)
-            have.insert(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)))
-                            .toLower());
-        for (const QString& column : need.value(object))
-            if (!have.contains(column))
-                return QStringLiteral("%1 缺少列 %2").arg(object, column);
-    }
+QString textOf(sqlite3_stmt* st, int column) {
+    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, column)));
+}
+
+// The first result of a one-value statement.
+QString single(sqlite3* h, const char* sql) {
+    Statement st = prepared(h, sql);
+    const int rc = sqlite3_step(st.get());
+    if (rc == SQLITE_ROW)
+        return textOf(st.get(), 0);
+    if (rc != SQLITE_DONE)
+        throw Unusable{SqliteReason::text(rc)};
     return {};
 }
 
-// "ok", or the first damage found.
-QString quickCheck(sqlite3* h) {
-    // pages read straight from the mapped file: a good deal less work on a large register
-    sqlite3_exec(h, "PRAGMA mmap_size = 4294967296", nullptr, nullptr, nullptr);
-    sqlite3_stmt* st = nullptr;
-    int rc = sqlite3_prepare_v2(h, "PRAGMA quick_check(1)", -1, &st, nullptr);
-    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> guard(st, sqlite3_finalize);
-    if (rc == SQLITE_OK && (rc = sqlite3_step(st)) == SQLITE_ROW)
-        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
-    return QString::fromUtf8(sqlite3_errstr(rc));
+quint32 bigEndian(const QByteArray& bytes, int at, int size) {
+    quint32 value = 0;
+    for (int i = 0; i < size; ++i)
+        value = (value << 8) | quint8(bytes.at(at + i));
+    return value;
+}
+
+// Only files that begin as SQLite files are opened at all. A file cut short, or grown by a
+// write that never finished, is not the register its header describes.
+void checkHeader(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Unusable{QStringLiteral("文件无法读取")};
+    if (file.size() == 0)
+        throw Unusable{QStringLiteral("文件是空的")};
+    const QByteArray header = file.read(100);
+    if (header.size() < 100 || !header.startsWith(QByteArray("SQLite format 3", 16)))
+        throw Unusable{QStringLiteral("不是数据库文件")};
+    const quint32 sizeField = bigEndian(header, 16, 2);
+    const qint64 pageSize = sizeField == 1 ? 65536 : sizeField;
+    // the page count in the header counts when the change counter vouches for it
+    const bool counted = bigEndian(header, 24, 4) == bigEndian(header, 92, 4);
+    const qint64 pages = bigEndian(header, 28, 4);
+    if (pageSize < 512 || file.size() % pageSize != 0 ||
+        (counted && pages != 0 && file.size() != pages * pageSize))
+        throw Unusable{Incomplete};
+}
+
+void checkColumns(sqlite3* h) {
+    Statement st = prepared(h, "SELECT name FROM pragma_table_info(?)");
+    const Columns& need = reference();
+    for (const QString& object : requiredNames()) {
+        const QByteArray name = object.toUtf8();
+        sqlite3_reset(st.get());
+        sqlite3_bind_text(st.get(), 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
+        QSet<QString> have;
+        int rc;
+        while ((rc = sqlite3_step(st.get())) == SQLITE_ROW)
+            have.insert(textOf(st.get(), 0).toLower());
+        if (rc != SQLITE_DONE)
+            throw Unusable{SqliteReason::text(rc)};
+        if (have.isEmpty())
+            throw Unusable{QStringLiteral("不是合同数据库（缺少 %1）").arg(object)};
+        for (const QString& column : need.value(object))
+            if (!have.contains(column))
+                throw Unusable{
+                    QStringLiteral("不是合同数据库（%1 缺少列 %2）").arg(object, column)};
+    }
+}
+
+void checkSize(sqlite3* h, const QString& path) {
+    const qint64 pageSize = single(h, "PRAGMA page_size").toLongLong();
+    const qint64 pages = single(h, "PRAGMA page_count").toLongLong();
+    if (pageSize <= 0 || QFileInfo(path).size() != pageSize * pages)
+        throw Unusable{Incomplete};
+}
+
+bool hasTextIndex(sqlite3* h) {
+    return !single(h, "SELECT name FROM sqlite_master WHERE name = 'CompactText'").isEmpty();
+}
+
+QString tableDamage(sqlite3* h) {
+    if (single(h, "PRAGMA integrity_check(1)") != QLatin1String("ok"))
+        return QStringLiteral("文件已损坏");
+    return {};
+}
+
+QString textIndexDamage(sqlite3* h) {
+    if (!hasTextIndex(h))
+        return {};
+    // the index's own check, a command that changes nothing, in a transaction undone after
+    sqlite3_exec(h, "SAVEPOINT text_check", nullptr, nullptr, nullptr);
+    const int rc =
+        sqlite3_exec(h, "INSERT INTO CompactText (CompactText) VALUES ('integrity-check')", nullptr,
+                     nullptr, nullptr);
+    sqlite3_exec(h, "ROLLBACK TO text_check; RELEASE text_check", nullptr, nullptr, nullptr);
+    if ((rc & 0xff) == SQLITE_CORRUPT)
+        return QStringLiteral("合同内容的全文索引已损坏");
+    if (rc != SQLITE_OK)
+        throw Unusable{SqliteReason::text(rc)};
+    return {};
+}
+
+// A check on a thread of its own; Unusable comes back as its reason.
+std::future<QString> beside(const std::function<QString()>& check) {
+    return std::async(std::launch::async, [check] {
+        try {
+            return check();
+        } catch (const Unusable& e) {
+            return e.why;
+        }
+    });
+}
+
+Handle openForCheck(const QString& path) {
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &raw,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    Handle h(raw, sqlite3_close);
+    if (rc != SQLITE_OK)
+        throw Unusable{SqliteReason::text(rc)};
+    sqlite3_extended_result_codes(raw, 1);
+    return h;
 }
 
 } // namespace
 
 namespace RegisterCheck {
 
+QString damage(sqlite3* handle) {
+    try {
+        const QString tables = tableDamage(handle);
+        return tables.isEmpty() ? textIndexDamage(handle) : tables;
+    } catch (const Unusable& e) {
+        return e.why;
+    }
+}
+
 QString problem(const QString& path, const std::function<void()>& busy) {
-    if (QString why = Database::checkFile(path); !why.isEmpty())
-        return why;
-    QString why;
-    Handle h = openReadOnly(path, why);
-    if (!why.isEmpty())
-        return why;
-    if (QString gone = missingColumn(h.get()); !gone.isEmpty())
-        return QStringLiteral("文件 %1 不是合同数据库：%2").arg(path, gone);
-    // The check reads every page: the caller's thread stays free to keep its window alive.
-    auto check = std::async(std::launch::async, [&h] { return quickCheck(h.get()); });
-    if (busy)
-        while (check.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready)
-            busy();
-    const QString result = check.get();
-    if (result != QLatin1String("ok"))
-        return QStringLiteral("文件 %1 已损坏：%2").arg(path, result);
-    return {};
+    try {
+        if (!QFileInfo(path).isFile())
+            return QStringLiteral("文件不存在");
+        checkHeader(path);
+        Handle h = openForCheck(path);
+        checkColumns(h.get());
+        checkSize(h.get(), path);
+        Handle text = openForCheck(path);
+        // pages read straight from the mapped file: a good deal less work on a large register
+        for (sqlite3* each : {h.get(), text.get()})
+            sqlite3_exec(each, "PRAGMA mmap_size = 4294967296", nullptr, nullptr, nullptr);
+        // Every page is read, by two checks at once; the caller's thread stays free to keep its
+        // window alive.
+        auto tables = beside([&h] { return tableDamage(h.get()); });
+        auto index = beside([&text] { return textIndexDamage(text.get()); });
+        if (busy)
+            for (auto* check : {&tables, &index})
+                while (check->wait_for(std::chrono::milliseconds(50)) != std::future_status::ready)
+                    busy();
+        const QString damaged = tables.get();
+        const QString indexDamaged = index.get();
+        return damaged.isEmpty() ? indexDamaged : damaged;
+    } catch (const Unusable& e) {
+        return e.why;
+    }
 }
 
 } // namespace RegisterCheck

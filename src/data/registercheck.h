@@ -3,11 +3,20 @@
 #include <QString>
 #include <functional>
 
+struct sqlite3;
+
 namespace RegisterCheck {
 
-// Empty when the file opens as a register (every table and view), holds every column the
-// program's schema has, and PRAGMA quick_check finds no damage; otherwise why not. The long
-// check runs beside the calling thread, which calls busy now and then while it waits.
+// Empty when the file is a whole SQLite file (its size a whole number of its pages), holds
+// every table, view and column the program's schema has, PRAGMA integrity_check finds no
+// damage (indexes against tables too) and the contract-text index passes its own check;
+// otherwise why not, in the user's words and without the file's name. The text index's check
+// is a command, so the file is opened for writing (nothing is written): only for a file the
+// caller owns, closed elsewhere. The long checks run beside the calling thread, which calls
+// busy now and then while it waits.
 QString problem(const QString& path, const std::function<void()>& busy = {});
+
+// The damage part of the check on an open connection: empty, or why the data is damaged.
+QString damage(sqlite3* handle);
 
 } // namespace RegisterCheck

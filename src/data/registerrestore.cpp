@@ -1,11 +1,13 @@
 #include "registerrestore.h"
 
 #include "registercheck.h"
+#include "settledcopy.h"
 #include "tdmod.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QUuid>
+#include <cerrno>
 
 using DurableFile::FileError;
 
@@ -15,12 +17,18 @@ QString folderOf(const QString& path) {
     return QFileInfo(path).absolutePath();
 }
 
-// Leftovers of earlier restores beside the live file, newest first.
+// Leftovers of earlier restores beside the live file, newest first (kind may end in "*" to
+// take their side files too).
 QFileInfoList leftovers(const QString& livePath, const QString& kind) {
     const QFileInfo live(livePath);
     return QDir(live.absolutePath())
         .entryInfoList({live.fileName() + QStringLiteral(".*.") + kind},
                        QDir::Files | QDir::Hidden | QDir::System, QDir::Time);
+}
+
+bool holdsData(const QString& path) {
+    const QFileInfo info(path);
+    return info.exists() && info.size() > 0;
 }
 
 } // namespace
@@ -55,15 +63,16 @@ void RegisterRestore::run(const QString& picked, const DurableFile::Progress& pr
     m_progress = progress;
     const QString live = QFileInfo(m_dm.database().path()).absoluteFilePath();
     if (!QFileInfo(picked).isFile())
-        throw Refused(QStringLiteral("文件 %1 不存在").arg(picked));
+        throw Refused(QStringLiteral("所选文件不存在"));
     if (DurableFile::sameFile(picked, live))
-        throw Refused(QStringLiteral("文件 %1 就是当前的数据库").arg(picked));
+        throw Refused(QStringLiteral("所选文件就是正在使用的数据库"));
     // A fresh token: no name of a restore stopped earlier is ever reused.
     const QString token = QUuid::createUuid().toString(QUuid::Id128);
     const QString incoming = incomingName(live, token);
     // The copy is made and checked while the live register stays open and untouched.
+    if (const QString why = SettledCopy::make(picked, incoming, progress); !why.isEmpty())
+        throw Refused(why);
     try {
-        DurableFile::copy(picked, incoming, progress, DurableFile::Flush::Later);
         reached(Step::Copied);
         DurableFile::flushWhile(incoming, [&] {
             const QString problem = RegisterCheck::problem(incoming, [this] { busy(); });
@@ -84,17 +93,35 @@ void RegisterRestore::run(const QString& picked, const DurableFile::Progress& pr
     swapIn(live, incoming, asideName(live, token), open);
 }
 
+// The closed register's side files would pair with the wrong file after the swap: an empty
+// journal and a log index go, a journal or log still holding data refuses the restore.
+void RegisterRestore::dropSideFiles(const QString& live, const std::vector<Dataset*>& order) {
+    if (holdsData(live + QStringLiteral("-journal")) || holdsData(live + QStringLiteral("-wal"))) {
+        reopen(live, order);
+        throw Refused(QStringLiteral("正在使用的数据库还有未写完的日志文件，请重新启动程序后再试"));
+    }
+    if (!SettledCopy::removeSideFiles(live)) {
+        reopen(live, order);
+        throw FileError(live + QStringLiteral("-shm"), DurableFile::reasonFor(EACCES));
+    }
+}
+
 void RegisterRestore::swapIn(const QString& live, const QString& incoming, const QString& aside,
                              const std::vector<Dataset*>& order) {
     closeEverything();
     try {
+        dropSideFiles(live, order);
         reached(Step::Closed);
         // When the live file cannot be set aside it stays where it is, and nothing goes on.
         DurableFile::renameNew(live, aside);
         DurableFile::flushFolder(folderOf(live));
+    } catch (const Refused&) {
+        DurableFile::remove(incoming);
+        throw;
     } catch (...) {
         DurableFile::remove(incoming);
-        reopen(live, order);
+        if (!m_dm.database().isOpen())
+            reopen(live, order);
         throw;
     }
     try {
@@ -110,7 +137,8 @@ void RegisterRestore::swapIn(const QString& live, const QString& incoming, const
     } catch (const DataError& e) {
         // the copy passed the check but a dataset could not be opened on it
         putBack(live, incoming, aside, order);
-        throw Refused(e.text());
+        qWarning("restored register refused on opening: %s", e.what());
+        throw Refused(QStringLiteral("所恢复的数据无法打开"));
     }
     DurableFile::removeLarge(aside);
     DurableFile::flushFolder(folderOf(live));
@@ -149,8 +177,10 @@ void RegisterRestore::reopen(const QString& live, const std::vector<Dataset*>& o
         ds->open();
 }
 
-void RegisterRestore::recover(const QString& livePath) {
+RegisterRestore::Recovered RegisterRestore::recover(const QString& livePath) {
     const QFileInfoList asides = leftovers(livePath, QStringLiteral("aside"));
+    const QFileInfoList incoming = leftovers(livePath, QStringLiteral("incoming*"));
+    Recovered outcome = incoming.isEmpty() ? Recovered::Nothing : Recovered::Untouched;
     if (!asides.isEmpty()) {
         // The live file is the restored copy once it is there and whole; else the newest
         // set-aside register goes back.
@@ -159,16 +189,19 @@ void RegisterRestore::recover(const QString& livePath) {
         int from = 0;
         if (!restored) {
             try {
+                SettledCopy::removeSideFiles(livePath);
                 DurableFile::renameReplacing(asides.first().absoluteFilePath(), livePath);
                 from = 1;
             } catch (const FileError&) {
-                return; // leave every file as it is for the next start
+                return Recovered::Nothing; // leave every file as it is for the next start
             }
         }
         for (int i = from; i < asides.size(); ++i)
             DurableFile::remove(asides.at(i).absoluteFilePath());
+        outcome = restored ? Recovered::Restored : Recovered::PutBack;
     }
-    for (const QFileInfo& file : leftovers(livePath, QStringLiteral("incoming")))
+    for (const QFileInfo& file : incoming)
         DurableFile::remove(file.absoluteFilePath());
     DurableFile::flushFolder(folderOf(livePath));
+    return outcome;
 }

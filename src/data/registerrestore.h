@@ -19,7 +19,7 @@ public:
     enum class Step { Copied, Checked, Closed, SetAside, Swapped, Reopened, Finished };
 
     // The picked file is not a usable register (or is the live file itself); the previous
-    // register is open, unchanged.
+    // register is open, unchanged. The text says why, in the user's words.
     class Refused : public DataError {
     public:
         using DataError::DataError;
@@ -36,10 +36,17 @@ public:
     // register cannot be opened again (it stays on the disk, recover puts it in place).
     void run(const QString& picked, const DurableFile::Progress& progress = {});
 
+    // What a start found of a restore that was stopped half-way, and did with it.
+    enum class Recovered {
+        Nothing,   // no restore was under way
+        Untouched, // stopped before the register was touched: it stays as it was
+        PutBack,   // stopped during the swap: the previous register is back
+        Restored,  // stopped after the swap: the restored register stays
+    };
     // Before the register is opened: when a restore was stopped half-way, leaves at livePath
     // either the previous register or the complete restored one, and no file of the restore
     // beside it.
-    static void recover(const QString& livePath);
+    static Recovered recover(const QString& livePath);
 
     // For tests: runs at each point; throwing there makes that step fail.
     static std::function<void(Step)>& testHook();
@@ -50,6 +57,7 @@ public:
 
 private:
     void reached(Step step);
+    void dropSideFiles(const QString& live, const std::vector<Dataset*>& order);
     void busy() const;
     void closeEverything();
     void reopen(const QString& live, const std::vector<Dataset*>& order);

@@ -84,7 +84,8 @@ void THFu::Button1Click() {
         FileListBox1->setFocus();
         return;
     }
-    if (!restore(Paths::mapped(WinPath::join(m_browser->folder(), name))))
+    // the name as the list shows it: a backslash in it is part of the name, not a folder
+    if (!restore(QDir(Paths::mapped(m_browser->folder())).filePath(name)))
         return;
     hide();
     Dialogs::plain(QStringLiteral("数据已成功恢复！"));
@@ -101,9 +102,9 @@ bool THFu::restore(const QString& picked) {
         ProgressShown progress(this, QStringLiteral("正在恢复数据，请稍候……"));
         restore.run(picked, progress.callback());
         return true;
-    } catch (const RegisterRestore::Refused&) {
-        Dialogs::message(QStringLiteral("错误警示"), Failed, Dialogs::Icon::None,
-                         Dialogs::Button::Ok);
+    } catch (const RegisterRestore::Refused& e) {
+        Dialogs::message(QStringLiteral("错误警示"), Failed + QStringLiteral("\r\n") + e.text(),
+                         Dialogs::Icon::None, Dialogs::Button::Ok);
     } catch (const DurableFile::FileError& e) {
         Dialogs::message(QStringLiteral("错误警示"),
                          QStringLiteral("恢复失败，原数据库未作改动。\r\n%1\r\n%2")

@@ -4,7 +4,6 @@
 #include "appcontext.h"
 #include "contracts/tchazhao.h"
 #include "contracts/tformaddcom.h"
-#include "data/registerrestore.h"
 #include "data/tdmod.h"
 #include "firststart.h"
 #include "masterdata/tbumengli.h"
@@ -19,6 +18,7 @@
 #include "platform/dialogs.h"
 #include "platform/paths.h"
 #include "programexit.h"
+#include "safety/registeratstart.h"
 #include "safety/tbfen.h"
 #include "safety/thfu.h"
 #include "tcloseform.h"
@@ -73,9 +73,8 @@ Startup::~Startup() {
 
 bool Startup::run() {
     ProgramExit::reset();
-    // a restore stopped half-way is finished or undone before anything looks at the register
-    RegisterRestore::recover(Paths::databaseFile());
-    if (!FirstStart::prepare())
+    // the lock and a stopped restore come first: a register put back is no first start
+    if (!RegisterAtStart::prepare(m_lock) || !FirstStart::prepare())
         return false;
     AppContext& c = app();
     c.frmCompactManager = new TfrmCompactManager;

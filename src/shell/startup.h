@@ -2,6 +2,8 @@
 // The entry sequence without the message loop: creates every window once, in order, into the
 // AppContext, and shows the main window (which runs the first login). Destroying it destroys
 // the windows and the data module and empties the AppContext.
+#include "data/registerlock.h"
+
 class Startup {
 public:
     Startup();
@@ -16,6 +18,8 @@ public:
 private:
     bool createWindows();
     bool createDataModule();
+
+    RegisterLock m_lock; // held until the data module is gone
 };
 
 // The program's look: Fusion is set by Application; this sets the font every text needs.

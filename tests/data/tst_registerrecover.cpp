@@ -39,6 +39,9 @@ QString kindOf(const QString& path) {
 
 } // namespace
 
+using Recovered = RegisterRestore::Recovered;
+Q_DECLARE_METATYPE(RegisterRestore::Recovered)
+
 // What a start finds beside the register after a restore was stopped, and what it leaves.
 class TestRegisterRecover : public QObject {
     Q_OBJECT
@@ -47,29 +50,36 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("files"); // name=kind, oldest first
         QTest::addColumn<QString>("live");      // what the register is afterwards
         QTest::addColumn<QStringList>("left");  // every other file afterwards
+        QTest::addColumn<Recovered>("outcome");
         const QString a = QStringLiteral("Hestrel.mdb.t1.aside");
         const QString b = QStringLiteral("Hestrel.mdb.t2.aside");
         const QString n = QStringLiteral("Hestrel.mdb.t1.incoming");
         QTest::newRow("nothing to do")
-            << QStringList{"Hestrel.mdb=prev"} << "prev" << QStringList();
-        QTest::newRow("copy made, not swapped")
-            << QStringList{"Hestrel.mdb=prev", n + "=restored"} << "prev" << QStringList();
-        QTest::newRow("set aside, not swapped")
-            << QStringList{a + "=prev", n + "=restored"} << "prev" << QStringList();
+            << QStringList{"Hestrel.mdb=prev"} << "prev" << QStringList() << Recovered::Nothing;
+        QTest::newRow("copy made, not swapped") << QStringList{"Hestrel.mdb=prev", n + "=restored"}
+                                                << "prev" << QStringList() << Recovered::Untouched;
+        QTest::newRow("set aside, not swapped") << QStringList{a + "=prev", n + "=restored"}
+                                                << "prev" << QStringList() << Recovered::PutBack;
         QTest::newRow("swapped, not finished")
-            << QStringList{a + "=prev", "Hestrel.mdb=restored"} << "restored" << QStringList();
-        QTest::newRow("swapped file unusable")
-            << QStringList{a + "=prev", "Hestrel.mdb=junk"} << "prev" << QStringList();
+            << QStringList{a + "=prev", "Hestrel.mdb=restored"} << "restored" << QStringList()
+            << Recovered::Restored;
+        QTest::newRow("swapped file unusable") << QStringList{a + "=prev", "Hestrel.mdb=junk"}
+                                               << "prev" << QStringList() << Recovered::PutBack;
         QTest::newRow("two set aside, the newer goes back")
-            << QStringList{a + "=old", b + "=prev"} << "prev" << QStringList();
+            << QStringList{a + "=old", b + "=prev"} << "prev" << QStringList()
+            << Recovered::PutBack;
         QTest::newRow("other files stay")
             << QStringList{"Hestrel1.mdb=junk", "Hestrel.mdb=prev", "Hestrel.mdb.bak=junk"}
-            << "prev" << QStringList{"Hestrel.mdb.bak", "Hestrel1.mdb"};
+            << "prev" << QStringList{"Hestrel.mdb.bak", "Hestrel1.mdb"} << Recovered::Nothing;
+        QTest::newRow("copy and its log made, not swapped")
+            << QStringList{"Hestrel.mdb=prev", n + "=restored", n + "-wal=junk", n + "-shm=junk"}
+            << "prev" << QStringList() << Recovered::Untouched;
     }
     void recover() {
         QFETCH(QStringList, files);
         QFETCH(QString, live);
         QFETCH(QStringList, left);
+        QFETCH(Recovered, outcome);
         QTemporaryDir dir;
         QDateTime stamp = QDateTime::currentDateTime().addSecs(-3600);
         for (const QString& entry : files) {
@@ -81,7 +91,7 @@ private Q_SLOTS:
             stamp = stamp.addSecs(60);
         }
         const QString register_ = dir.filePath(QStringLiteral("Hestrel.mdb"));
-        RegisterRestore::recover(register_);
+        QCOMPARE(RegisterRestore::recover(register_), outcome);
         QCOMPARE(kindOf(register_), live);
         QStringList others = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
         others.removeAll(QStringLiteral("Hestrel.mdb"));

@@ -1,3 +1,4 @@
+#include "common/damagedregister.h"
 #include "common/testregistry.h"
 #include "data/registerbackup.h"
 #include "data/tdmod.h"
@@ -16,11 +17,15 @@
 #include <QSqlQuery>
 #include <QTest>
 #include <QTreeWidget>
+#include <cstdio>
+#include <sys/file.h>
 #include <utility>
 
 namespace {
 
 const QString Proposed = QStringLiteral("D:\\ZanbookBack\\Hestrel20240506.mdb");
+// the running program's hold on its register
+const QString Lock = QStringLiteral("Hestrel.mdb.lock");
 const QString PathError = QStringLiteral("备份失败，备份路径错误！");
 
 // Records whether a window was visible when each message box came up.
@@ -314,19 +319,28 @@ private Q_SLOTS:
         QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList(QStringLiteral("folder.mdb")));
         QCOMPARE(SafetyFixture::bytes(f.databasePath()), live);
-        QCOMPARE(f.besideRegister(), QStringList());
+        QCOMPARE(f.besideRegister(), QStringList(Lock));
         QCOMPARE(QDir(QStringLiteral("/proc"))
                      .entryList({QStringLiteral("*.part")}, QDir::Files | QDir::Hidden),
                  QStringList());
     }
 
-    // A part copy left by a backup that was stopped goes at the next backup; a fresh one, of a
-    // backup running now, stays.
+    // Part copies left by backups that were stopped (with what SQLite made beside them) go at
+    // the next backup to that folder and at the next start, however fresh; one that a backup
+    // running now holds stays.
+    void stoppedBackupLeavesNothing_data() {
+        QTest::addColumn<bool>("atStart");
+        QTest::newRow("next backup") << false;
+        QTest::newRow("next start") << true;
+    }
     void stoppedBackupLeavesNothing() {
+        QFETCH(bool, atStart);
         SafetyFixture f;
         const QDir folder(SafetyFixture::real(QStringLiteral("D:\\ZanbookBack")));
         QVERIFY(QDir().mkpath(folder.path()));
-        for (const char* name : {".qintara-old.part", ".qintara-new.part"}) {
+        for (const char* name :
+             {".qintara-old.part", ".qintara-new.part", ".qintara-new.part-wal",
+              ".qintara-new.part-shm", ".qintara-gone.part-journal", ".qintara-held.part"}) {
             QFile part(folder.filePath(QString::fromUtf8(name)));
             QVERIFY(part.open(QIODevice::WriteOnly));
             part.write("part");
@@ -335,10 +349,76 @@ private Q_SLOTS:
                 QVERIFY(part.setFileTime(QDateTime::currentDateTime().addDays(-1),
                                          QFileDevice::FileModificationTime));
         }
+        QFile held(folder.filePath(QStringLiteral(".qintara-held.part")));
+        QVERIFY(held.open(QIODevice::ReadWrite));
+        QCOMPARE(::flock(held.handle(), LOCK_EX | LOCK_NB), 0); // as a running backup holds it
         QVERIFY(f.start());
+        if (!atStart)
+            f.backupNow();
+        QStringList left{".qintara-held.part"};
+        if (!atStart)
+            left << "Hestrel20240506.mdb";
+        QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden, QDir::Name), left);
+    }
+
+    // A register in write-ahead-log mode is copied as one file that opens without a log: no
+    // -wal or -shm ever comes up beside the backups.
+    void backupOfLogModeRegister() {
+        SafetyFixture f;
+        f.addContracts();
+        QVERIFY(f.start());
+        QSqlQuery program(f.dm().database().connection());
+        QVERIFY(program.exec(QStringLiteral("PRAGMA journal_mode=WAL")));
+        QVERIFY(program.exec(QStringLiteral("DELETE FROM Compact WHERE 合同编号 = 'HT-003'")));
         f.backupNow();
-        QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden, QDir::Name),
-                 QStringList({".qintara-new.part", "Hestrel20240506.mdb"}));
+        QCOMPARE(f.dialogs().texts(), QStringList(success(Proposed)));
+        const QByteArray header = SafetyFixture::bytes(SafetyFixture::real(Proposed)).left(20);
+        QCOMPARE(int(header.at(18)), 1);
+        QCOMPARE(int(header.at(19)), 1);
+        QCOMPARE(SafetyFixture::numbersIn(SafetyFixture::real(Proposed)),
+                 QStringList({"HT-001", "HT-002"}));
+        QCOMPARE(QDir(SafetyFixture::real(QStringLiteral("D:\\ZanbookBack")))
+                     .entryList(QDir::Files | QDir::Hidden),
+                 QStringList(QStringLiteral("Hestrel20240506.mdb")));
+    }
+
+    // A register file replaced under the running program (as another program's restore does)
+    // is not the one the program reads: no backup of stale data reported as a success.
+    void replacedRegisterIsNotBackedUp() {
+        SafetyFixture f;
+        f.addContracts();
+        QVERIFY(f.start());
+        const QString other = f.databasePath() + QStringLiteral(".other");
+        QVERIFY(QFile::copy(f.databasePath(), other));
+        QVERIFY(::rename(QFile::encodeName(other).constData(),
+                         QFile::encodeName(f.databasePath()).constData()) == 0);
+        f.backupNow();
+        QCOMPARE(f.dialogs().texts(),
+                 QStringList(QStringLiteral("备份失败！\r\n") + Proposed +
+                             QStringLiteral("\r\n数据库文件已被替换或移走，请重新启动程序")));
+        QVERIFY(!QFile::exists(SafetyFixture::real(Proposed)));
+    }
+
+    // A live register whose list index disagrees with its table is not copied as a good backup,
+    // and the message names the register, not the copy.
+    void damagedRegisterIsNotBackedUp() {
+        SafetyFixture f;
+        f.addContracts();
+        DamagedRegister::indexDisagrees(f.databasePath());
+        QVERIFY(f.start());
+        bool openAfter = false;
+        f.inBackup([&](QDialog* window) {
+            SafetyFixture::press(window);
+            openAfter = window->isVisible();
+        });
+        QVERIFY(openAfter);
+        QCOMPARE(f.dialogs().texts(),
+                 QStringList(QStringLiteral("备份失败！\r\n") + Proposed +
+                             QStringLiteral("\r\n正在使用的数据库已损坏（文件已损坏），请先从完好的"
+                                            "备份恢复")));
+        QCOMPARE(QDir(SafetyFixture::real(QStringLiteral("D:\\ZanbookBack")))
+                     .entryList(QDir::Files | QDir::Hidden),
+                 QStringList());
     }
 
     // The copy is consistent while a contract is being edited, and the edit goes on: nothing

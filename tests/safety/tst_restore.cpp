@@ -1,3 +1,4 @@
+#include "common/damagedregister.h"
 #include "common/testregistry.h"
 #include "components/dbgrid.h"
 #include "data/registerrestore.h"
@@ -12,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QSqlError>
@@ -26,6 +28,8 @@ Q_DECLARE_METATYPE(RegisterRestore::Step)
 namespace {
 
 const QString Failed = QStringLiteral("您所恢复的数据库有误，恢复失败！");
+// the running program's hold on its register
+const QString Lock = QStringLiteral("Hestrel.mdb.lock");
 const QStringList Before{"HT-002", "HT-003", "HT-009"};   // the live register, changed
 const QStringList Restored{"HT-001", "HT-002", "HT-003"}; // the backup
 
@@ -186,7 +190,21 @@ void makeBadFile(const QString& kind, const QString& path, const QString& good) 
             run(path, {QStringLiteral("ALTER TABLE Operator DROP COLUMN 付款管理")});
         else if (kind == QLatin1String("damaged pages"))
             damage(path);
+        else if (kind == QLatin1String("index disagrees with table"))
+            DamagedRegister::indexDisagrees(path);
+        else if (kind == QLatin1String("cut short"))
+            DamagedRegister::cutShort(path, 100);
+        else if (kind == QLatin1String("text index damaged"))
+            DamagedRegister::textIndexDamaged(path);
     }
+}
+
+// Whether SQLite's own tool finds the file whole.
+QString integrityOf(const QString& path) {
+    QProcess sqlite;
+    sqlite.start(QStringLiteral("sqlite3"), {path, QStringLiteral("PRAGMA integrity_check;")});
+    sqlite.waitForFinished();
+    return QString::fromUtf8(sqlite.readAllStandardOutput()).trimmed();
 }
 
 } // namespace
@@ -233,7 +251,7 @@ private Q_SLOTS:
         QVERIFY(!f.dm().TBQuery->isActive()); // the search query is left closed
         QCOMPARE(f.dm().TBShoukuan->recordCount(), 3);
         QVERIFY(!f.dm().TBFukuan->isActive()); // read from the restored file when first needed
-        QCOMPARE(f.besideRegister(), QStringList(QStringLiteral("Hestrel1.mdb")));
+        QCOMPARE(f.besideRegister(), QStringList({Lock, QStringLiteral("Hestrel1.mdb")}));
         QCOMPARE(SafetyFixture::bytes(stray), QByteArray("stray"));
         QCOMPARE(SafetyFixture::numbersIn(f.databasePath()), Restored);
 
@@ -338,12 +356,27 @@ private Q_SLOTS:
     // stays open, byte for byte as it was, and the picked file is not changed either.
     void badFiles_data() {
         QTest::addColumn<QString>("kind");
-        for (const char* kind : {"empty", "truncated", "random bytes", "foreign SQLite",
-                                 "missing view", "missing column", "damaged pages", "live file"})
-            QTest::newRow(kind) << QString::fromUtf8(kind);
+        QTest::addColumn<QString>("reason");
+        const QString incomplete = QStringLiteral("文件不完整（大小与页数不符）");
+        const QString damaged = QStringLiteral("文件已损坏");
+        const QList<std::pair<const char*, QString>> rows{
+            {"empty", QStringLiteral("文件是空的")},
+            {"truncated", incomplete},
+            {"random bytes", QStringLiteral("不是数据库文件")},
+            {"foreign SQLite", QStringLiteral("不是合同数据库（缺少 Compact）")},
+            {"missing view", QStringLiteral("不是合同数据库（缺少 合同_印花税）")},
+            {"missing column", QStringLiteral("不是合同数据库（Operator 缺少列 付款管理）")},
+            {"damaged pages", damaged},
+            {"index disagrees with table", damaged},
+            {"cut short", incomplete},
+            {"text index damaged", QStringLiteral("合同内容的全文索引已损坏")},
+            {"live file", QStringLiteral("所选文件就是正在使用的数据库")}};
+        for (const auto& [kind, reason] : rows)
+            QTest::newRow(kind) << QString::fromUtf8(kind) << reason;
     }
     void badFiles() {
         QFETCH(QString, kind);
+        QFETCH(QString, reason);
         SafetyFixture f;
         f.addContracts();
         QTemporaryDir spare;
@@ -363,7 +396,7 @@ private Q_SLOTS:
                 ? restore(f, QStringLiteral("Hestrel.mdb"), QStringLiteral("C:\\Zanbook"))
                 : restore(f, QStringLiteral("坏.mdb"));
         QVERIFY(open);
-        QCOMPARE(f.dialogs().texts(), QStringList(Failed));
+        QCOMPARE(f.dialogs().texts(), QStringList(Failed + QStringLiteral("\r\n") + reason));
         QCOMPARE(f.dialogs().last().caption, QStringLiteral("错误警示"));
         QCOMPARE(f.dialogs().last().icon, Dialogs::Icon::None);
         QCOMPARE(f.dialogs().last().buttons, Dialogs::Buttons(Dialogs::Button::Ok));
@@ -371,7 +404,7 @@ private Q_SLOTS:
         QVERIFY(!reached.contains(Step::Closed));
         QCOMPARE(SafetyFixture::bytes(f.databasePath()), live);
         QCOMPARE(SafetyFixture::bytes(bad), picked);
-        QCOMPARE(f.besideRegister(), QStringList());
+        QCOMPARE(f.besideRegister(), QStringList(Lock));
         QVERIFY(f.dm().database().isOpen());
         QCOMPARE(contractsShown(f), Restored);
         QVERIFY(f.loginDialog().CheckOperatorRight(QStringLiteral("数据恢复")));
@@ -404,25 +437,34 @@ private Q_SLOTS:
         QCOMPARE(column(f.loginDialog().TBLogin, QStringLiteral("OperatorName")),
                  QStringList({"管理员", "赵六"}));
         QCOMPARE(SafetyFixture::numbersIn(f.databasePath()), Before);
-        QCOMPARE(f.besideRegister(), QStringList());
+        QCOMPARE(f.besideRegister(), QStringList(Lock));
     }
 
     // The program stopped at any point of a restore: the next start opens the previous
     // register or the restored one, whole, and nothing of the restore is left.
+    // The start says what it found and did, unless the restore had finished.
     void stoppedAtEachStep_data() {
         QTest::addColumn<Step>("step");
         QTest::addColumn<QStringList>("opened");
-        QTest::newRow("copied") << Step::Copied << Before;
-        QTest::newRow("checked") << Step::Checked << Before;
-        QTest::newRow("closed") << Step::Closed << Before;
-        QTest::newRow("set aside") << Step::SetAside << Before;
-        QTest::newRow("swapped") << Step::Swapped << Restored;
-        QTest::newRow("reopened") << Step::Reopened << Restored;
-        QTest::newRow("finished") << Step::Finished << Restored;
+        QTest::addColumn<QString>("told");
+        const QString untouched = QStringLiteral("上次的数据恢复被中断，数据库未作改动：\r\n"
+                                                 "所选的备份数据没有恢复。");
+        const QString putBack = QStringLiteral("上次的数据恢复被中断，原来的数据库已放回：\r\n"
+                                               "所选的备份数据没有恢复。");
+        const QString restored = QStringLiteral("上次的数据恢复在最后几步被中断，恢复已经完成：\r\n"
+                                                "数据库现为所恢复的备份数据。");
+        QTest::newRow("copied") << Step::Copied << Before << untouched;
+        QTest::newRow("checked") << Step::Checked << Before << untouched;
+        QTest::newRow("closed") << Step::Closed << Before << untouched;
+        QTest::newRow("set aside") << Step::SetAside << Before << putBack;
+        QTest::newRow("swapped") << Step::Swapped << Restored << restored;
+        QTest::newRow("reopened") << Step::Reopened << Restored << restored;
+        QTest::newRow("finished") << Step::Finished << Restored << QString();
     }
     void stoppedAtEachStep() {
         QFETCH(Step, step);
         QFETCH(QStringList, opened);
+        QFETCH(QString, told);
         SafetyFixture f;
         backupThenChange(f);
         const QDir folder(QFileInfo(f.databasePath()).path());
@@ -430,8 +472,11 @@ private Q_SLOTS:
         RegisterRestore::testHook() = [&](Step at) {
             if (at != step)
                 return;
+            // the lock of a program that was stopped names a process that is gone: it is
+            // taken over (TestRegisterLock), so the next start here needs none of it
             for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden))
-                QVERIFY(QFile::copy(folder.filePath(name), disk.filePath(name)));
+                if (name != Lock)
+                    QVERIFY(QFile::copy(folder.filePath(name), disk.filePath(name)));
         };
         restore(f, QStringLiteral("Hestrel20240506.mdb"));
         RegisterRestore::testHook() = nullptr;
@@ -443,10 +488,107 @@ private Q_SLOTS:
 
         f.dialogs().clear();
         QVERIFY(f.start());
-        QCOMPARE(f.dialogs().count(), 0);
+        QCOMPARE(f.dialogs().texts(), told.isEmpty() ? QStringList() : QStringList(told));
+        if (!told.isEmpty()) {
+            QCOMPARE(f.dialogs().last().caption, QStringLiteral("数据恢复"));
+            QCOMPARE(f.dialogs().last().icon, Dialogs::Icon::Information);
+        }
         QCOMPARE(contractsShown(f), opened);
-        QCOMPARE(f.besideRegister(), QStringList());
+        QCOMPARE(f.besideRegister(), QStringList(Lock));
         QCOMPARE(SafetyFixture::numbersIn(f.databasePath()), opened);
+    }
+
+    // A backup with the rollback journal of a write that never finished comes back as it was
+    // committed; one with a write-ahead log comes back with the changes still in the log. The
+    // picked file and its side file stay as they were, nothing is left beside the register.
+    void backupWithSideFile_data() {
+        QTest::addColumn<QString>("side");
+        QTest::newRow("interrupted write") << QStringLiteral("-journal");
+        QTest::newRow("write-ahead log") << QStringLiteral("-wal");
+    }
+    void backupWithSideFile() {
+        QFETCH(QString, side);
+        SafetyFixture f;
+        f.addContracts();
+        QTemporaryDir spare;
+        const QString good = spare.filePath(QStringLiteral("good.mdb"));
+        QVERIFY(QFile::copy(f.databasePath(), good));
+        const QString picked = SafetyFixture::real(QStringLiteral("D:\\ZanbookBack\\旧.mdb"));
+        QVERIFY(QDir().mkpath(QFileInfo(picked).path()));
+        QStringList committed = Restored;
+        if (side == QLatin1String("-journal")) {
+            DamagedRegister::withInterruptedWrite(good, picked);
+            for (int i = 0; i < 200; ++i)
+                committed << QStringLiteral("X%1").arg(i, 3, 10, QLatin1Char('0'));
+        } else {
+            DamagedRegister::withLog(good, picked, QStringLiteral("HT-007"));
+            committed << QStringLiteral("HT-007");
+        }
+        committed.sort();
+        const QByteArray pickedBytes = SafetyFixture::bytes(picked);
+        const QByteArray sideBytes = SafetyFixture::bytes(picked + side);
+        QVERIFY(!sideBytes.isEmpty());
+        QVERIFY(f.start());
+        QVERIFY(!restore(f, QStringLiteral("旧.mdb")));
+        QCOMPARE(f.dialogs().texts(), QStringList(QStringLiteral("数据已成功恢复！")));
+        QCOMPARE(contractsShown(f), committed);
+        QCOMPARE(f.besideRegister(), QStringList(Lock));
+        QCOMPARE(SafetyFixture::bytes(picked), pickedBytes);
+        QCOMPARE(SafetyFixture::bytes(picked + side), sideBytes);
+        f.stop();
+        QCOMPARE(integrityOf(f.databasePath()), QStringLiteral("ok"));
+        QCOMPARE(SafetyFixture::numbersIn(f.databasePath()), committed);
+    }
+
+    // A name with a backslash is one name: that file comes back, not one in a folder.
+    void nameWithBackslash() {
+        SafetyFixture f;
+        f.addContracts();
+        QVERIFY(f.start());
+        f.backupNow(); // HT-001..HT-003
+        f.dialogs().clear();
+        const QString folder = SafetyFixture::real(QStringLiteral("D:\\ZanbookBack"));
+        QVERIFY(QDir(folder).mkdir(QStringLiteral("a")));
+        QVERIFY(QFile::copy(folder + QStringLiteral("/Hestrel20240506.mdb"),
+                            folder + QStringLiteral("/a/b.mdb")));
+        const QString named = folder + QStringLiteral("/a\\b.mdb");
+        QVERIFY(QFile::copy(folder + QStringLiteral("/Hestrel20240506.mdb"), named));
+        DamagedRegister::run(named,
+                             {QStringLiteral("DELETE FROM Compact WHERE 合同编号 <> 'HT-002'")});
+        QVERIFY(!restore(f, QStringLiteral("a\\b.mdb")));
+        QCOMPARE(f.dialogs().texts(), QStringList(QStringLiteral("数据已成功恢复！")));
+        QCOMPARE(contractsShown(f), QStringList(QStringLiteral("HT-002")));
+    }
+
+    // What SQLite keeps beside the closed register would pair with the restored file: a log
+    // index goes with the swap, a log that still holds data refuses the restore.
+    void liveSideFiles_data() {
+        QTest::addColumn<QString>("side");
+        QTest::addColumn<bool>("restores");
+        QTest::newRow("log index") << QStringLiteral("-shm") << true;
+        QTest::newRow("log with data") << QStringLiteral("-wal") << false;
+        QTest::newRow("journal with data") << QStringLiteral("-journal") << false;
+    }
+    void liveSideFiles() {
+        QFETCH(QString, side);
+        QFETCH(bool, restores);
+        SafetyFixture f;
+        backupThenChange(f);
+        writeFile(f.databasePath() + side, QByteArray(4096, 'j'));
+        const bool open = restore(f, QStringLiteral("Hestrel20240506.mdb"));
+        QCOMPARE(open, !restores);
+        if (restores) {
+            QCOMPARE(f.dialogs().texts(), QStringList(QStringLiteral("数据已成功恢复！")));
+            QCOMPARE(contractsShown(f), Restored);
+            QCOMPARE(f.besideRegister(), QStringList(Lock));
+        } else {
+            QCOMPARE(
+                f.dialogs().texts(),
+                QStringList(Failed + QStringLiteral("\r\n正在使用的数据库还有未写完的日志文件，"
+                                                    "请重新启动程序后再试")));
+            QCOMPARE(contractsShown(f), Before);
+            QCOMPARE(SafetyFixture::numbersIn(f.databasePath()), Before);
+        }
     }
 };
 

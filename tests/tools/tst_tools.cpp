@@ -1,4 +1,5 @@
 // The qintara-db tool, run as a process the way a developer or the benchmark runner runs it.
+#include "common/damagedregister.h"
 #include "common/testregistry.h"
 #include "data/tdmod.h"
 #include "platform/profilefile.h"
@@ -222,6 +223,51 @@ private Q_SLOTS:
             QVERIFY(!run.err.isEmpty());
             QVERIFY(!run.out.contains(QStringLiteral("ok")));
         }
+    }
+
+    // The program's own check: damage that SQLite's quick check passes is found, and a file
+    // with the journal of a write that never finished is checked as committed; the file and
+    // what lies beside it stay as they were.
+    void checkFindsDamage_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("problem"); // empty: "ok"
+        QTest::newRow("whole") << "whole" << QString();
+        QTest::newRow("index disagrees with table") << "index" << QStringLiteral("文件已损坏");
+        QTest::newRow("cut short") << "cut" << QStringLiteral("文件不完整（大小与页数不符）");
+        QTest::newRow("text index damaged") << "text" << QStringLiteral("合同内容的全文索引已损坏");
+        QTest::newRow("interrupted write") << "journal" << QString();
+    }
+    void checkFindsDamage() {
+        QFETCH(QString, kind);
+        QFETCH(QString, problem);
+        QTemporaryDir dir;
+        const QString demo = dir.filePath(QStringLiteral("demo.db"));
+        QCOMPARE(tool({QStringLiteral("demo"), demo}).code, 0);
+        const QString path = dir.filePath(QStringLiteral("checked.db"));
+        if (kind == QLatin1String("journal")) {
+            DamagedRegister::withInterruptedWrite(demo, path);
+        } else {
+            QVERIFY(QFile::copy(demo, path));
+            if (kind == QLatin1String("index"))
+                DamagedRegister::indexDisagrees(path);
+            else if (kind == QLatin1String("cut"))
+                DamagedRegister::cutShort(path, 100);
+            else if (kind == QLatin1String("text"))
+                DamagedRegister::textIndexDamaged(path);
+        }
+        const QByteArray before = digest(path);
+        const QByteArray journal = digest(path + QStringLiteral("-journal"));
+        const Run run = tool({QStringLiteral("check"), path});
+        if (problem.isEmpty()) {
+            QCOMPARE(run.code, 0);
+            QCOMPARE(run.out, QStringLiteral("ok\n"));
+        } else {
+            QCOMPARE(run.code, 1);
+            QCOMPARE(run.out, QString());
+            QCOMPARE(run.err.trimmed(), QStringLiteral("qintara-db: %1: %2").arg(path, problem));
+        }
+        QCOMPARE(digest(path), before);
+        QCOMPARE(digest(path + QStringLiteral("-journal")), journal);
     }
 
     void badArgumentsShowUsage_data() {
