@@ -2,6 +2,7 @@
 
 #include "components/dateedit.h"
 #include "components/linklabel.h"
+#include "contractchecks.h"
 #include "data/tdmod.h"
 #include "editorparts.h"
 #include "masterdata/tbumengli.h"
@@ -27,6 +28,15 @@
 #include <QTabWidget>
 
 using namespace EditorParts;
+
+namespace {
+
+bool holdsRows(const ScheduleTab* tab) {
+    const Dataset* ds = tab->dataset();
+    return ds && ds->isActive() && !ds->isEmpty();
+}
+
+} // namespace
 
 // ---------------------------------------------------------------- binding
 
@@ -143,6 +153,7 @@ void TFormAddCom::showEvent(QShowEvent* event) {
 
 void TFormAddCom::FormShow() {
     ensureBound();
+    m_saved = false;
     if (!m_dmod)
         return;
     m_partnerLink->reloadList();
@@ -233,12 +244,39 @@ bool TFormAddCom::requiredFieldsFilled() {
     for (const auto& test : tests) {
         if (!test.empty)
             continue;
-        Dialogs::message(QStringLiteral("提示信息"), test.message, Dialogs::Icon::Information,
-                         Dialogs::Button::Ok);
-        test.control->setFocus();
+        refuse(test.message, test.control);
         return false;
     }
     return true;
+}
+
+// Values that the fields took one by one but that make no sound contract together.
+bool TFormAddCom::contractConsistent() {
+    const struct {
+        std::optional<QString> refusal;
+        QWidget* control;
+    } checks[] = {
+        {ContractChecks::direction(direction(), holdsRows(receivables), holdsRows(payables)),
+         DBComboBox1},
+        {ContractChecks::term(*contracts()), wwDBDateTimePicker3},
+    };
+    for (const auto& check : checks) {
+        if (!check.refusal)
+            continue;
+        refuse(*check.refusal, check.control);
+        return false;
+    }
+    return true;
+}
+
+// The save stops with a message; the box in question, on whatever tab, gets the focus.
+void TFormAddCom::refuse(const QString& message, QWidget* control) {
+    Dialogs::message(QStringLiteral("提示信息"), message, Dialogs::Icon::Information,
+                     Dialogs::Button::Ok);
+    for (int i = 0; i < PageControl1->count(); ++i)
+        if (PageControl1->widget(i)->isAncestorOf(control))
+            PageControl1->setCurrentIndex(i);
+    control->setFocus();
 }
 
 // False when the store refused the contract; the data module's rule has said why. A duplicate
@@ -249,7 +287,7 @@ bool TFormAddCom::saveContract(SavedContract& saved) {
     if (!receivables->postPending() || !payables->postPending())
         return false;
     Dataset* c = contracts();
-    if (!m_links.commit())
+    if (!m_links.commit() || !contractConsistent())
         return false;
     saved = {c->fieldByName(QStringLiteral("合同编号"))->asString(),
              c->fieldByName(QStringLiteral("SCNum"))->value(), direction()};
@@ -268,6 +306,7 @@ void TFormAddCom::Button2Click() {
     SavedContract saved;
     if (!requiredFieldsFilled() || !saveContract(saved))
         return;
+    m_saved = true;
     showDirectionTab(saved.direction);
     if (windowTitle() == ViewCaption)
         setBrowseState();
