@@ -6,7 +6,6 @@
 #include <QCalendarWidget>
 #include <QPainter>
 #include <QRegularExpression>
-#include <QRegularExpressionValidator>
 #include <QStyle>
 #include <QStyleOption>
 #include <QToolButton>
@@ -36,8 +35,8 @@ int fullYear(const QString& digits) {
 } // namespace
 
 DateEdit::DateEdit(QWidget* parent) : QLineEdit(parent) {
-    static const QRegularExpression allowed(QStringLiteral("[0-9./\\- ]{0,10}"));
-    setValidator(new QRegularExpressionValidator(allowed, this));
+    // No validator: a pasted date in any form stays whole, and what is no date is refused
+    // with a message by whoever reads the box.
     m_dropDown = addAction(dropDownIcon(this), QLineEdit::TrailingPosition);
     m_dropDown->setObjectName(QStringLiteral("calendarButton"));
     m_dropDown->setToolTip(QStringLiteral("选择日期"));
@@ -52,10 +51,13 @@ DateEdit::DateEdit(QWidget* parent) : QLineEdit(parent) {
 QDate DateEdit::parse(const QString& text) {
     static const QRegularExpression parts(
         QStringLiteral("^\\s*(\\d{2}|\\d{4})[-/.](\\d{1,2})[-/.](\\d{1,2})\\s*$"));
+    static const QRegularExpression chinese(
+        QStringLiteral("^\\s*(\\d{2}|\\d{4})\\s*年\\s*(\\d{1,2})\\s*月\\s*(\\d{1,2})\\s*日?\\s*$"));
     static const QRegularExpression compact(QStringLiteral("^\\s*(\\d{4})(\\d{2})(\\d{2})\\s*$"));
-    QRegularExpressionMatch m = parts.match(text);
-    if (!m.hasMatch())
-        m = compact.match(text);
+    QRegularExpressionMatch m;
+    for (const QRegularExpression* form : {&parts, &chinese, &compact})
+        if ((m = form->match(text)).hasMatch())
+            break;
     if (!m.hasMatch())
         return {};
     return QDate(fullYear(m.captured(1)), m.captured(2).toInt(), m.captured(3).toInt());

@@ -1,6 +1,6 @@
 #pragma once
-// A date box that may stay empty: typed text ("2024-5-1", "24/5/1", "20240501") or a date picked
-// from a calendar that drops down from the arrow at its right.
+// A date box that may stay empty: typed text ("2024-5-1", "24/5/1", "2024年5月1日", "20240501") or
+// a date picked from a calendar that drops down from the arrow at its right.
 #include <QDate>
 #include <QLineEdit>
 
@@ -12,8 +12,8 @@ class DateEdit : public QLineEdit {
 public:
     explicit DateEdit(QWidget* parent = nullptr);
 
-    // Reads "y-m-d" with "-", "/" or "." between the parts, or eight digits; a two-digit year
-    // falls in 1950..2049. Invalid for anything else, and for empty text.
+    // Reads "y-m-d" with "-", "/" or "." between the parts, "y年m月d日", or eight digits; a
+    // two-digit year falls in 1950..2049. Invalid for anything else, and for empty text.
     static QDate parse(const QString& text);
     static QString format(const QDate& date);
 

@@ -11,7 +11,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QRegularExpressionValidator>
 
 namespace Gb2312 {
 
@@ -181,18 +180,10 @@ bool FieldLink::write(const QVariant& value) {
 
 LineEditLink::LineEditLink(Dataset* dataset, const QString& fieldName, QLineEdit* edit)
     : FieldLink(dataset, fieldName, edit), m_edit(edit) {
-    switch (field()->type()) {
-    case FieldType::Currency:
-    case FieldType::Float:
-    case FieldType::Integer: {
-        static const QRegularExpression number(QStringLiteral("-?[0-9]*\\.?[0-9]{0,4}"));
-        edit->setValidator(new QRegularExpressionValidator(number, edit));
-        break;
-    }
-    default:
-        if (const int limit = textLimit(); limit > 0)
-            edit->setValidator(new Gb2312Limit(limit, edit));
-    }
+    // Numbers take any text, so that nothing typed or pasted is dropped; the field refuses what
+    // is no number, with a message, and the text stays for correction.
+    if (const int limit = textLimit(); limit > 0)
+        edit->setValidator(new Gb2312Limit(limit, edit));
     connect(edit, &QLineEdit::textEdited, this, &LineEditLink::textEdited);
     connect(edit, &QLineEdit::editingFinished, this, &LineEditLink::editingFinished);
     edit->installEventFilter(this);
@@ -217,6 +208,12 @@ bool LineEditLink::eventFilter(QObject* watched, QEvent* event) {
         field()->type() == FieldType::Currency && isShown())
         refresh();
     return false;
+}
+
+// Writing another field of the row leaves refused text in place for correction.
+void LineEditLink::rowEdited() {
+    if (!m_refused)
+        refresh();
 }
 
 void LineEditLink::applyLock(bool locked) {
@@ -397,6 +394,11 @@ DateLink::DateLink(Dataset* dataset, const QString& fieldName, DateEdit* edit)
 
 void DateLink::display(const QVariant& value) {
     m_edit->setDate(value.isNull() ? QDate() : value.toDateTime().date());
+}
+
+void DateLink::rowEdited() {
+    if (!holdsNoDate())
+        refresh();
 }
 
 void DateLink::applyLock(bool locked) {

@@ -104,6 +104,7 @@ protected:
     void display(const QVariant& value) override;
     void applyLock(bool locked) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void rowEdited() override;
 
 private:
     void textEdited(const QString& text);
@@ -179,6 +180,7 @@ public:
 protected:
     void display(const QVariant& value) override;
     void applyLock(bool locked) override;
+    void rowEdited() override;
 
 private:
     void dateEdited();

@@ -57,6 +57,9 @@ public:
     // Every way of closing runs FormClose first; closing never fails.
     void done(int result) override;
 
+    // Whether a contract was saved since the window was last shown.
+    bool savedWhileShown() const { return m_saved; }
+
     // The partner box's link, through which the partners window writes its pick.
     LookupComboLink* partnerLink() const { return m_partnerLink; }
 
@@ -126,6 +129,8 @@ private:
         QString direction;
     };
     bool requiredFieldsFilled();
+    bool contractConsistent();
+    void refuse(const QString& message, QWidget* control);
     bool saveContract(SavedContract& saved);
     void updateMainWindow();
     void returnToContract(const SavedContract& saved);
@@ -137,6 +142,7 @@ private:
     // A save unlinked the main window's partner tab to stay on its contract; the tab is linked
     // again when the editor closes.
     bool m_tabUnlinked = false;
+    bool m_saved = false;
     FieldLinkSet m_links;      // the editable set
     FieldLinkSet m_fixedLinks; // 录入人 and 修改人, never editable
     LookupComboLink* m_partnerLink = nullptr;

@@ -19,6 +19,29 @@ int digits(QStringView s, int from, int count, bool& ok) {
     return v;
 }
 
+[[noreturn]] void refuseText(const QString& text, const QString& fieldName) {
+    throw DataError(QStringLiteral("“%1”不是字段“%2”的有效值。").arg(text, fieldName));
+}
+
+// An amount as typed or as the program shows it: digits, either plain or grouped by threes
+// with commas ("46,600.00"), a sign and a yuan sign in front. More decimals than the store
+// keeps are refused rather than rounded away.
+Currency parseMoneyText(const QString& t, const QString& text, const QString& fieldName) {
+    static const QRegularExpression amount(
+        QStringLiteral("^[+-]?[￥¥]?(?:[0-9]{1,3}(?:,[0-9]{3})+|[0-9]*)(?:\\.([0-9]*))?$"));
+    const QRegularExpressionMatch m = amount.match(t);
+    if (!m.hasMatch())
+        refuseText(text, fieldName);
+    if (m.captured(1).size() > 4)
+        throw DataError(QStringLiteral("“%1”的小数超过 4 位：字段“%2”最多保留 4 位小数。")
+                            .arg(text, fieldName));
+    if (auto c = Currency::parse(t))
+        return *c;
+    if (t.contains(QRegularExpression(QStringLiteral("[0-9]"))))
+        throw DataError(Currency::rangeMessage(t)); // a number, only too large for money
+    refuseText(text, fieldName);
+}
+
 QVariant parseNumberText(FieldType type, const QString& text, const QString& fieldName) {
     const QString t = text.trimmed();
     bool ok = false;
@@ -37,17 +60,11 @@ QVariant parseNumberText(FieldType type, const QString& text, const QString& fie
         break;
     }
     case FieldType::Currency:
-        if (auto c = Currency::parse(t))
-            return QVariant::fromValue(*c);
-        // a number, only too large for money
-        if (!t.isEmpty() &&
-            t.contains(QRegularExpression(QStringLiteral("^[+-]?[0-9,]*\\.?[0-9]*$"))))
-            throw DataError(Currency::rangeMessage(t));
-        break;
+        return QVariant::fromValue(parseMoneyText(t, text, fieldName));
     default:
         break;
     }
-    throw DataError(QStringLiteral("“%1”不是字段“%2”的有效值。").arg(text, fieldName));
+    refuseText(text, fieldName);
 }
 
 } // namespace

@@ -9,12 +9,14 @@
 #include "shell/appcontext.h"
 #include "shell/tfrmcompactmanager.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QShowEvent>
 #include <QSpinBox>
 #include <QSplitter>
@@ -69,6 +71,31 @@ private:
     int m_section;
 };
 
+// The days box keeps a typed minus sign, so that a negative number stays in view and is refused
+// with a message instead of losing its sign without a word; the arrows keep to 0..99.
+class DaysBox : public QSpinBox {
+public:
+    using QSpinBox::QSpinBox;
+    QValidator::State validate(QString& text, int& pos) const override {
+        return isNegative(text) ? QValidator::Intermediate : QSpinBox::validate(text, pos);
+    }
+
+protected:
+    // The spin box would put its last number back on leaving; the negative one stays instead.
+    void focusOutEvent(QFocusEvent* event) override {
+        if (!isNegative(text()))
+            return QSpinBox::focusOutEvent(event);
+        QCoreApplication::sendEvent(lineEdit(), event);
+        QWidget::focusOutEvent(event);
+    }
+
+private:
+    static bool isNegative(const QString& text) {
+        static const QRegularExpression negative(QStringLiteral("^\\s*-[0-9]*\\s*$"));
+        return negative.match(text).hasMatch();
+    }
+};
+
 } // namespace
 
 TTiX::TTiX(QWidget* parent) : QDialog(parent) {
@@ -102,7 +129,7 @@ TTiX::TTiX(QWidget* parent) : QDialog(parent) {
     Panel1->setFixedHeight(79);
     auto* bottom = new QHBoxLayout(Panel1);
     Label3 = new QLabel(QStringLiteral("  设定提前提醒的天数："), Panel1);
-    Edit1 = new QSpinBox(Panel1);
+    Edit1 = new DaysBox(Panel1);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setAccessibleName(QStringLiteral("设定提前提醒的天数"));
     Edit1->setRange(0, 99);
@@ -294,7 +321,7 @@ void TTiX::Button1Click() {
         return;
     bool isNumber = false;
     const int days = text.toInt(&isNumber);
-    if (!isNumber) {
+    if (!isNumber || days < Edit1->minimum() || days > Edit1->maximum()) {
         Dialogs::showError(QStringLiteral("“") + text +
                            QStringLiteral("”不是有效的天数，请输入0到99之间的整数"));
         return;

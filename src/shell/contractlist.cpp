@@ -69,19 +69,23 @@ void TfrmCompactManager::DBGrid1CellClick() {
     setCountText(m_dm->countText());
 }
 
+// A number that cannot be proposed is left for the user to type. An add that saved nothing
+// brings the list back to the contract that was current, not to the end it walked to.
 void TfrmCompactManager::SpeedButton5Click() {
     if (!app().Login->CheckOperatorRight(QStringLiteral("增加")))
         return;
+    Dataset* contracts = m_dm->TBCompacter;
+    const QVariant current = contracts->isEmpty() ? QVariant() : contracts->value(Number);
     const std::optional<QString> number = proposeNumber();
-    if (!number) {
-        Dialogs::plain(QStringLiteral("合同编号无法自动递增，请先修改最大的合同编号。"));
-        return;
-    }
+    if (!number)
+        Dialogs::plain(QStringLiteral("合同编号无法自动递增，请输入新合同的编号。"));
     TFormAddCom* editor = app().FormAddCom;
     editor->UnlockCompactFields();
-    appendContract(*number);
+    appendContract(number.value_or(QString()));
     editor->prepareAdd();
     Modal::exec(editor);
+    if (!editor->savedWhileShown() && !current.isNull())
+        contracts->locate(Number, current);
 }
 
 // The greatest number over all contracts, whatever the tab, found with the display frozen;

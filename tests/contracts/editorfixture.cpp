@@ -8,6 +8,7 @@
 #include "shell/tlogin.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QInputMethodEvent>
 #include <QLineEdit>
@@ -89,6 +90,13 @@ int EditorFixture::count(const QString& table) {
 
 void EditorFixture::type(QWidget* box, const QString& text) {
     UserInput::type(box, text);
+}
+
+void EditorFixture::paste(QWidget* box, const QString& text) {
+    QGuiApplication::clipboard()->setText(text);
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
 }
 
 void EditorFixture::click(QWidget* widget) {

@@ -38,6 +38,8 @@ public:
 
     // The user's hand: typing replaces the box's text, as after selecting it all.
     static void type(QWidget* box, const QString& text);
+    // Pasting over the box's whole text with Ctrl+V, from the clipboard.
+    static void paste(QWidget* box, const QString& text);
     static void click(QWidget* widget);
     // Picks an item from the box's drop-down list.
     static void choose(QComboBox* box, const QString& item);

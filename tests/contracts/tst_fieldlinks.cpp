@@ -87,6 +87,96 @@ private Q_SLOTS:
         QCOMPARE(f->contracts().value(QStringLiteral("签订日期")).toDate(), stored);
     }
 
+    // The amount as typed or pasted: the program's own grouped display is taken; anything that
+    // is no amount, or has more decimals than are kept, is refused with a message and stays
+    // whole in the box, and the contract cannot be saved with it.
+    void amountBox_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("pasted"); // else typed key by key
+        QTest::addColumn<QString>("shownAfter");
+        QTest::addColumn<qlonglong>("stored"); // ten-thousandths
+        QTest::addColumn<QString>("message");  // empty: taken
+        const QString notAmount = QStringLiteral("“%1”不是字段“合同金额”的有效值。");
+        QTest::newRow("display format pasted")
+            << "46,600.00" << true << "46,600.00" << 466000000LL << QString();
+        QTest::newRow("display format typed")
+            << "1,234,567.5" << false << "1,234,567.50" << 12345675000LL << QString();
+        QTest::newRow("four decimals")
+            << "12345.6789" << true << "12,345.68" << 123456789LL << QString();
+        QTest::newRow("negative") << "-5" << false << "-5.00" << -50000LL << QString();
+        QTest::newRow("exponent typed") << "1e5" << false << "1e5" << 0LL << notAmount.arg("1e5");
+        QTest::newRow("exponent pasted") << "1e5" << true << "1e5" << 0LL << notAmount.arg("1e5");
+        QTest::newRow("misplaced comma")
+            << "4,66,00" << true << "4,66,00" << 0LL << notAmount.arg("4,66,00");
+        QTest::newRow("five decimals")
+            << "12345.67891" << true << "12345.67891" << -1LL
+            << QStringLiteral("“12345.67891”的小数超过 4 位：字段“合同金额”最多保留 4 位小数。");
+    }
+
+    void amountBox() {
+        QFETCH(QString, text);
+        QFETCH(bool, pasted);
+        QFETCH(QString, shownAfter);
+        QFETCH(qlonglong, stored);
+        QFETCH(QString, message);
+        TFormAddCom& e = f->editor();
+        if (pasted) {
+            EditorFixture::paste(e.DBEdit5, text);
+        } else {
+            EditorFixture::type(e.DBEdit5, {});
+            QTest::keyClicks(e.DBEdit5, text);
+        }
+        EditorFixture::click(e.DBEdit7); // leaving the box
+        QCOMPARE(e.DBEdit5->text(), shownAfter);
+        EditorFixture::type(e.DBEdit2, QStringLiteral("办公设备采购"));
+        EditorFixture::choose(e.DBComboBox1, QStringLiteral("收款"));
+        EditorFixture::choose(e.DBLookupComboBox1, QStringLiteral("华东客户"));
+        EditorFixture::click(e.Button2);
+        if (message.isEmpty()) {
+            QCOMPARE(f->dialogs().count(), 0);
+            QCOMPARE(f->stored(QStringLiteral("HT001"), QStringLiteral("合同金额")).toLongLong(),
+                     stored);
+            return;
+        }
+        QVERIFY(f->dialogs().count() >= 1);
+        QCOMPARE(f->dialogs().texts().first(), message);
+        QCOMPARE(f->dialogs().last().text, message);
+        QCOMPARE(f->count(QStringLiteral("Compact")), 0);
+        QCOMPARE(e.DBEdit5->text(), text);
+        QCOMPARE(e.focusWidget(), e.DBEdit5);
+    }
+
+    // A date pasted in the usual Chinese forms is taken; other text stays, with a message.
+    void pastedDates_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QDate>("stored");
+        QTest::addColumn<QString>("shownAfter");
+        const QDate day(2026, 3, 5);
+        QTest::newRow("年月日") << "2026年3月5日" << day << "2026-03-05";
+        QTest::newRow("年月日, two digits") << "2026年03月05日" << day << "2026-03-05";
+        QTest::newRow("dashes") << "2026-3-5" << day << "2026-03-05";
+        QTest::newRow("slashes") << "2026/3/5" << day << "2026-03-05";
+        QTest::newRow("dots") << "2026.3.5" << day << "2026-03-05";
+        QTest::newRow("no such month") << "2026年13月5日" << QDate() << "2026年13月5日";
+        QTest::newRow("words") << "下个月五号" << QDate() << "下个月五号";
+    }
+
+    void pastedDates() {
+        QFETCH(QString, text);
+        QFETCH(QDate, stored);
+        QFETCH(QString, shownAfter);
+        TFormAddCom& e = f->editor();
+        EditorFixture::paste(e.wwDBDateTimePicker1, text);
+        EditorFixture::type(e.DBEdit7, QStringLiteral("张三")); // on to another field
+        QCOMPARE(e.wwDBDateTimePicker1->text(), shownAfter);
+        QCOMPARE(f->contracts().value(QStringLiteral("签订日期")).toDate(), stored);
+        const QStringList messages =
+            stored.isValid()
+                ? QStringList()
+                : QStringList{QStringLiteral("“%1”不是有效的日期，请重新输入。").arg(text)};
+        QCOMPARE(f->dialogs().texts(), messages);
+    }
+
     void calendarPicksToday() {
         TFormAddCom& e = f->editor();
         QAction* dropDown =

@@ -266,6 +266,32 @@ private Q_SLOTS:
         QCOMPARE(file.readAll(), before);
     }
 
+    // A negative number keeps its sign in the box and is refused; nothing is written.
+    void negativeDays() {
+        Register r;
+        r.due(true, 1, 100);
+        QVERIFY(r.f.start());
+        const QByteArray before = [&] {
+            QFile file(r.f.settingsPath());
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        }();
+        QString shown;
+        r.f.modal.then([&](QDialog* dialog) {
+            auto* w = static_cast<TTiX*>(dialog);
+            w->Edit1->findChild<QLineEdit*>()->selectAll();
+            QTest::keyClicks(w->Edit1, QStringLiteral("-5"));
+            QTest::mouseClick(w->Button1, Qt::LeftButton);
+            shown = w->Edit1->text();
+        });
+        QTest::mouseClick(r.f.main().SpeedButton2, Qt::LeftButton);
+        QCOMPARE(r.f.dialogs().texts(),
+                 QStringList(QStringLiteral("“-5”不是有效的天数，请输入0到99之间的整数.")));
+        QCOMPARE(shown, QStringLiteral("-5"));
+        QFile file(r.f.settingsPath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
+    }
+
     void missingSettingMeansSeven() {
         Register r;
         r.settings("[Settings]\nFirst=1\n");

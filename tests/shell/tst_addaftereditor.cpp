@@ -80,6 +80,42 @@ private Q_SLOTS:
         QCOMPARE(gridColumn(f.main().wwDBGrid1), (QStringList{"HT-001", "HT-002"}));
     }
 
+    // Add left without saving, however it is left: the list returns to the contract that was
+    // current, on the row it was on and in view, not to the bottom of the list.
+    void leftWithoutSavingReturnsToCurrent_data() {
+        QTest::addColumn<QString>("exit"); // editor button, or empty for the window's frame
+        QTest::newRow("C取消") << "Button3";
+        QTest::newRow("Q退出") << "Button5";
+        QTest::newRow("closed by its frame") << "";
+    }
+    void leftWithoutSavingReturnsToCurrent() {
+        QFETCH(QString, exit);
+        ShellFixture f;
+        f.addPartner(QStringLiteral("C01"), QStringLiteral("东方电子"), true, false);
+        for (int i = 1; i <= 80; ++i)
+            f.addContract(QStringLiteral("HT-%1").arg(i, 3, 10, QChar(u'0')),
+                          QStringLiteral("C01"));
+        QVERIFY(f.start());
+        DBGrid* grid = f.main().wwDBGrid1;
+        ShellFixture::clickRow(grid, 4);
+        QCOMPARE(f.dm().TBCompacter->value(QStringLiteral("合同编号")).toString(),
+                 QStringLiteral("HT-005"));
+        f.modal.then([&](QDialog* editor) {
+            UserInput::type(app().FormAddCom->DBEdit2, QStringLiteral("不保存的合同"));
+            if (exit.isEmpty())
+                editor->close();
+            else
+                QTest::mouseClick(editor->findChild<QPushButton*>(exit), Qt::LeftButton);
+        });
+        QTest::mouseClick(f.main().SpeedButton5, Qt::LeftButton);
+        QCOMPARE(f.count(QStringLiteral("Compact")), 80);
+        QCOMPARE(f.dm().TBCompacter->state(), DatasetState::Browse);
+        QCOMPARE(f.dm().TBCompacter->value(QStringLiteral("合同编号")).toString(),
+                 QStringLiteral("HT-005"));
+        QCOMPARE(grid->currentIndex().row(), 4);
+        QVERIFY(grid->viewport()->rect().contains(grid->visualRect(grid->currentIndex())));
+    }
+
     void tabLinkedAgainAfterSave();
 };
 

@@ -1,5 +1,7 @@
 #include "common/testregistry.h"
+#include "common/userinput.h"
 #include "components/dbgrid.h"
+#include "contracts/tformaddcom.h"
 #include "data/tdmod.h"
 #include "platform/clock.h"
 #include "shell/appcontext.h"
@@ -225,21 +227,40 @@ private Q_SLOTS:
         QCOMPARE(proposed, proposal);
     }
 
+    // A greatest number that cannot be counted on: the editor opens with an empty number, and
+    // a typed one is saved; the list's display is not left frozen.
     void unincrementableNumber() {
         ShellFixture f;
+        f.addPartner(QStringLiteral("C01"), QStringLiteral("东方电子"), true, false);
         f.addContract(QStringLiteral("HT99999999999"));
         f.addContract(QStringLiteral("HT-001"));
         QVERIFY(f.start());
         f.modal.seen.clear();
+        QString proposed = QStringLiteral("(editor not shown)");
+        f.modal.then([&](QDialog*) {
+            TFormAddCom* e = app().FormAddCom;
+            proposed = e->DBEdit1->text();
+            UserInput::type(e->DBEdit1, QStringLiteral("HT-002"));
+            UserInput::type(e->DBEdit2, QStringLiteral("新合同"));
+            UserInput::choose(e->DBComboBox1, QStringLiteral("收款"));
+            UserInput::choose(e->DBLookupComboBox1, QStringLiteral("东方电子"));
+            UserInput::type(e->DBEdit5, QStringLiteral("100"));
+            QTest::mouseClick(e->Button2, Qt::LeftButton);
+            QTest::mouseClick(e->Button5, Qt::LeftButton);
+        });
         QTest::mouseClick(f.main().SpeedButton5, Qt::LeftButton);
         QCOMPARE(f.dialogs().texts(),
-                 QStringList(QStringLiteral("合同编号无法自动递增，请先修改最大的合同编号。")));
+                 QStringList(QStringLiteral("合同编号无法自动递增，请输入新合同的编号。")));
         QCOMPARE(f.dialogs().last().caption, QStringLiteral("Qintara合同管理系统"));
-        QVERIFY(f.modal.seen.isEmpty());
+        QCOMPARE(f.modal.seen, QStringList{QStringLiteral("FormAddCom")});
+        QCOMPARE(proposed, QString());
+        QCOMPARE(f.count(QStringLiteral("Compact"), QStringLiteral("合同编号 = ? AND 合同名称 = ?"),
+                         {QStringLiteral("HT-002"), QStringLiteral("新合同")}),
+                 1);
         Dataset* c = f.dm().TBCompacter;
         QVERIFY(!c->controlsDisabled());
         QCOMPARE(c->state(), DatasetState::Browse);
-        QCOMPARE(f.main().wwDBGrid1->model()->rowCount(), 2);
+        QCOMPARE(f.main().wwDBGrid1->model()->rowCount(), 3);
     }
 
     void view_data() {
