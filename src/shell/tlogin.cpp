@@ -180,11 +180,15 @@ void TLogin::operatorSaved(const QVariant& id, const QString& name) {
     Q_EMIT operatorRenamed(name);
 }
 
-// By the row, not the name, so that a rename keeps the rights; an operator deleted since the
-// login has none left.
+// By the row the login found, so that a rename keeps the rights (by the name only when the
+// operator was set without a login); an operator deleted since the login has none left.
 bool TLogin::operatorHasRight(const QString& right) {
-    if (!TBLogin || !TBLogin->isActive() || CurOperatorID.isNull() ||
-        !TBLogin->locate(OperatorID, CurOperatorID))
+    if (!TBLogin || !TBLogin->isActive())
+        return false;
+    const bool found = CurOperatorID.isNull()
+                           ? !CurUserName.isEmpty() && TBLogin->locate(OperatorName, CurUserName)
+                           : TBLogin->locate(OperatorID, CurOperatorID);
+    if (!found)
         return false;
     const Field* column = TBLogin->findField(right);
     return column && column->asBoolean();
