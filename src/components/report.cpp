@@ -52,18 +52,26 @@ QFont plainFont(const QStringList& families, double points, bool bold) {
 }
 } // namespace
 
+// Faces whose character map gives every ideograph a glyph of its own: in faces that share one
+// glyph between an ideograph and its Kangxi radical (the Noto CJK faces), the PDF's text layer
+// names the radical, and a search for 金 or 民 in the printed record finds nothing.
 QFont songti(double points, bool bold) {
-    return plainFont({QStringLiteral("SimSun"), QStringLiteral("Noto Serif CJK SC")}, points, bold);
+    return plainFont({QStringLiteral("SimSun"), QStringLiteral("AR PL UMing CN"),
+                      QStringLiteral("Noto Serif CJK SC")},
+                     points, bold);
 }
 
 QFont lishu(double points, bool bold) {
-    return plainFont({QStringLiteral("LiSu"), QStringLiteral("Noto Serif CJK SC")}, points, bold);
+    return plainFont({QStringLiteral("LiSu"), QStringLiteral("AR PL UMing CN"),
+                      QStringLiteral("Noto Serif CJK SC")},
+                     points, bold);
 }
 
 // A sans face that has the Chinese glyphs itself: text drawn through a fallback face comes out
 // misshapen in the print preview.
 QFont arial(double points) {
-    return plainFont({QStringLiteral("Noto Sans CJK SC")}, points, false);
+    return plainFont({QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC")},
+                     points, false);
 }
 
 // ---------------------------------------------------------------- elements
@@ -77,21 +85,73 @@ double Text::right(Canvas& c) const {
     return left(c) + c.mm(fm.horizontalAdvance(m_value()));
 }
 
+double Text::width(Canvas& c) const {
+    return m_until > 0 ? std::max(0.0, m_until - left(c)) : m_width;
+}
+
+Text::Fit Text::fit(Canvas& c) const {
+    const QString s = m_value();
+    QFont font = m_font;
+    const double room = c.px(width(c));
+    auto fits = [&] {
+        return QFontMetricsF(font, c.painter.device()).horizontalAdvance(s) <= room;
+    };
+    while (room > 0 && !fits() && font.pointSizeF() - 0.5 >= MinPoints)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    const QFontMetricsF fm(font, c.painter.device());
+    Fit out{font, {s}, c.mm(fm.height())};
+    if (room <= 0 || fits())
+        return out;
+    out.lines.clear();
+    QTextLayout layout(s, font, c.painter.device());
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(room);
+        out.lines << s.mid(line.textStart(), line.textLength());
+    }
+    layout.endLayout();
+    return out;
+}
+
+double Text::extent(Canvas& c) const {
+    if (!grows())
+        return 0;
+    const Fit f = fit(c);
+    return f.lines.size() > 1 ? m_y + f.lines.size() * f.lineHeight + GrowPadding : 0;
+}
+
+double Text::cutBefore(Canvas& c, double limit) const {
+    const double bottom = extent(c);
+    return limit > m_y && limit < bottom ? 0 : limit; // lines of a cell stay together
+}
+
 void Text::draw(Canvas& c, const Slice& slice) const {
     const QString s = m_value();
     if (s.isEmpty() || !slice.holds(m_y))
         return;
-    c.painter.setFont(m_font);
+    const Fit f = fit(c);
+    c.painter.setFont(f.font);
     c.painter.setPen(Qt::black);
-    const QFontMetricsF fm(m_font, c.painter.device());
-    const double w = m_width > 0 ? c.px(m_width) : fm.horizontalAdvance(s) + 2;
+    const QFontMetricsF fm(f.font, c.painter.device());
+    const double given = width(c);
+    const double w = given > 0 ? c.px(given) : fm.horizontalAdvance(s) + 2;
     double left = c.px(this->left(c));
-    if (m_width <= 0 && m_align == Align::Center)
+    if (given <= 0 && m_align == Align::Center)
         left -= w / 2;
-    else if (m_width <= 0 && m_align == Align::Right)
+    else if (given <= 0 && m_align == Align::Right)
         left -= w;
-    c.painter.drawText(QRectF(left, c.px(m_y), w, fm.height()),
-                       int(toQt(m_align) | Qt::AlignTop | Qt::TextSingleLine), s);
+    // a smaller font keeps the middle of the line where the text's own font has it
+    double y = c.px(m_y);
+    if (f.lines.size() == 1)
+        y += (QFontMetricsF(m_font, c.painter.device()).height() - fm.height()) / 2;
+    for (const QString& line : f.lines) {
+        c.painter.drawText(QRectF(left, y, w, fm.height()),
+                           int(toQt(m_align) | Qt::AlignTop | Qt::TextSingleLine), line);
+        y += fm.height();
+    }
 }
 
 void Line::draw(Canvas& c, const Slice& slice) const {

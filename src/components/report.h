@@ -11,6 +11,7 @@
 #include <QFont>
 #include <QPageLayout>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -62,24 +63,45 @@ public:
 
 enum class Align { Left, Center, Right };
 
-// Fixed text, a field, or any expression: the text is asked for when the band prints.
+// Fixed text, a field, or any expression: the text is asked for when the band prints. With a
+// width, the whole text prints inside it: in a smaller font when it is too wide, down to
+// MinPoints, and wrapped over lines at that size beyond; the lines grow the band, and a band is
+// never cut between them.
 class Text : public Element {
 public:
+    static constexpr double MinPoints = 8;
+
     Text(double x, double y, double width, std::function<QString()> value, QFont font,
          Align align = Align::Left)
         : m_x(x), m_y(y), m_width(width), m_value(std::move(value)), m_font(std::move(font)),
           m_align(align) {}
+    double extent(Canvas& canvas) const override;
     void draw(Canvas& canvas, const Slice& slice) const override;
+    double cutBefore(Canvas& canvas, double limit) const override;
+    bool grows() const override { return m_width > 0 || m_until > 0; }
     QString text() const { return m_value(); }
-    // Placed right after another text of the same band (a label), whatever its width.
-    void follow(const Text* label) { m_after = label; }
+    // Placed right after another text of the same band (a label); with until, the text keeps
+    // left of that edge (band mm).
+    void follow(const Text* label, double until = 0) {
+        m_after = label;
+        m_until = until;
+    }
     // The left edge and the right end of the text as printed (mm).
     double left(Canvas& canvas) const;
     double right(Canvas& canvas) const;
 
 private:
+    struct Fit {
+        QFont font;
+        QStringList lines;
+        double lineHeight; // mm
+    };
+    double width(Canvas& canvas) const; // mm; 0: as wide as the text
+    Fit fit(Canvas& canvas) const;
+
     double m_x, m_y, m_width;
     const Text* m_after = nullptr;
+    double m_until = 0;
     std::function<QString()> m_value;
     QFont m_font;
     Align m_align;

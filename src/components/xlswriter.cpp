@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QtEndian>
+#include <cmath>
 #include <cstring>
 
 #include "data/currency.h"
@@ -25,7 +26,16 @@ enum : quint16 {
     SST = 0x00FC,
     CONTINUE = 0x003C,
     EXTSST = 0x00FF,
+    HEADER = 0x0014,
     FOOTER = 0x0015,
+    PRINTHEADERS = 0x002A,
+    PRINTGRIDLINES = 0x002B,
+    GRIDSET = 0x0082,
+    GUTS = 0x0080,
+    DEFAULTROWHEIGHT = 0x0225,
+    WSBOOL = 0x0081,
+    HCENTER = 0x0083,
+    VCENTER = 0x0084,
     COLINFO = 0x007D,
     DIMENSIONS = 0x0200,
     ROW = 0x0208,
@@ -40,7 +50,7 @@ constexpr qsizetype KnownLimit = 20000;
 constexpr qsizetype FlushAt = 1 << 20;
 
 // Cell formats, by their index among the XF records (0-14 are styles, 15 the plain cell).
-enum : quint16 { XfPlain = 15, XfCaption, XfMoney, XfDate, XfDateTime };
+enum : quint16 { XfPlain = 15, XfCaption, XfMoney, XfDate, XfDateTime, XfLines };
 
 // Built-in number formats of every spreadsheet application.
 enum : quint16 { FmtGeneral = 0, FmtMoney = 4, FmtDate = 14, FmtDateTime = 22 };
@@ -133,11 +143,12 @@ struct Packer {
     }
 };
 
-QByteArray xfRecord(quint16 font, quint16 format, bool style) {
+QByteArray xfRecord(quint16 font, quint16 format, bool style, bool wrapped = false) {
     Bytes b;
     b.u16(font).u16(format);
     b.u16(style ? 0xFFF5 : 0x0001); // locked; a style has no parent, a cell the Normal style
-    b.u8(0x20).u8(0).u8(0);         // bottom-aligned, no rotation, no indent
+    b.u8(wrapped ? 0x08 : 0x20);    // wrapped at the top, or bottom-aligned on one line
+    b.u8(0).u8(0);                  // no rotation, no indent
     b.u8(style ? 0x00 : 0xFC);      // a cell states all its attributes
     b.u32(0).u32(0);                // no borders
     b.u16(0x20C0);                  // automatic pattern colours
@@ -199,7 +210,9 @@ int XlsWriter::rowCount(int sheet) const {
 
 double XlsWriter::serialDate(const QDateTime& value) {
     static const QDate epoch(1899, 12, 30);
-    return double(epoch.daysTo(value.date())) + value.time().msecsSinceStartOfDay() / 86400000.0;
+    static const QDate firstOfMarch(1900, 3, 1);
+    const qint64 days = epoch.daysTo(value.date()) - (value.date() < firstOfMarch ? 1 : 0);
+    return double(days) + value.time().msecsSinceStartOfDay() / 86400000.0;
 }
 
 void XlsWriter::writeRecord(quint16 type, const QByteArray& data) {
@@ -249,6 +262,7 @@ void XlsWriter::startGlobals() {
     writeRecord(XF, xfRecord(0, FmtMoney, false));                 // XfMoney
     writeRecord(XF, xfRecord(0, FmtDate, false));                  // XfDate
     writeRecord(XF, xfRecord(0, FmtDateTime, false));              // XfDateTime
+    writeRecord(XF, xfRecord(0, FmtGeneral, false, true));         // XfLines
     writeRecord(STYLE, Bytes().u16(0x8000).u8(0).u8(0xFF).data()); // Normal
     for (const auto& sheet : m_sheets) {
         m_sheetOffsets.append(m_container->streamSize() + m_out.size() + 4);
@@ -275,8 +289,8 @@ void XlsWriter::flushSharedRecord(bool continues) {
 void XlsWriter::appendShared(const QString& value) {
     const bool wide = Bytes::isWide(value);
     const int charSize = wide ? 2 : 1;
-    // a string's header and its first character never stand apart
-    if (m_record.size() + 3 + charSize > MaxRecordData)
+    // a string's header and its first character (two code units at most) never stand apart
+    if (m_record.size() + 3 + 2 * charSize > MaxRecordData)
         flushSharedRecord(true);
     if (m_unique % 8 == 0) {
         const qint64 recordStart = m_container->streamSize() + m_out.size();
@@ -290,7 +304,10 @@ void XlsWriter::appendShared(const QString& value) {
     qsizetype done = 0;
     for (;;) {
         const qsizetype room = (MaxRecordData - m_record.size()) / charSize;
-        const qsizetype take = std::min(room, value.size() - done);
+        qsizetype take = std::min(room, value.size() - done);
+        // readers refuse a character whose two halves lie in different records
+        if (done + take < value.size() && value.at(done + take - 1).isHighSurrogate())
+            --take;
         Bytes::chars(m_record, value, done, take, wide);
         done += take;
         if (done >= value.size())
@@ -308,10 +325,10 @@ XlsWriter::Cell XlsWriter::text(const QString& value) {
     Cell c;
     if (value.isEmpty())
         return c;
-    c.kind = Cell::Kind::Text;
     QString s = value.size() > MaxTextLength ? value.left(MaxTextLength) : value;
     if (s.size() < value.size() && s.back().isHighSurrogate())
         s.chop(1); // no half of a character
+    c.kind = s.contains(QLatin1Char('\n')) ? Cell::Kind::Lines : Cell::Kind::Text;
     // Long texts are seldom repeated; only short ones are looked up.
     const bool shortText = s.size() <= 255;
     if (shortText) {
@@ -323,6 +340,8 @@ XlsWriter::Cell XlsWriter::text(const QString& value) {
         }
     }
     c.text = m_unique;
+    if (s.size() < value.size())
+        m_shortened.insert(c.text);
     appendShared(s);
     ++m_total;
     // Values that repeat (partners, directions, departments) show up early; past this many,
@@ -342,7 +361,11 @@ XlsWriter::Cell XlsWriter::cell(const QVariant& value) {
     case QMetaType::QDateTime:
     case QMetaType::QDate: {
         const QDateTime dt = value.toDateTime();
-        c.kind = dt.time() == QTime(0, 0) ? Cell::Kind::Date : Cell::Kind::DateTime;
+        const bool timeOfDay = dt.time() != QTime(0, 0);
+        if (dt.date().year() < 1900)
+            return text(dt.toString(timeOfDay ? QStringLiteral("yyyy-MM-dd HH:mm:ss")
+                                              : QStringLiteral("yyyy-MM-dd")));
+        c.kind = timeOfDay ? Cell::Kind::DateTime : Cell::Kind::Date;
         c.number = serialDate(dt);
         return c;
     }
@@ -365,6 +388,13 @@ XlsWriter::Cell XlsWriter::cell(const QVariant& value) {
         return c;
     }
     return text(value.toString());
+}
+
+XlsWriter::Cell XlsWriter::money(double value) {
+    Cell c;
+    c.kind = Cell::Kind::Money;
+    c.number = value;
+    return c;
 }
 
 void XlsWriter::addRow(int sheet, const std::vector<Cell>& cells) {
@@ -390,10 +420,12 @@ void XlsWriter::appendRow(Sheet& sheet, const std::vector<Cell>& cells, quint16 
         if (first < 0)
             first = int(col);
         last = int(col);
-        if (c.kind == Cell::Kind::Text) {
-            out.u16(LABELSST).u16(10).u16(row).u16(quint16(col)).u16(textFormat).u32(c.text);
+        if (c.kind == Cell::Kind::Text || c.kind == Cell::Kind::Lines) {
+            const quint16 xf = c.kind == Cell::Kind::Lines ? quint16(XfLines) : textFormat;
+            out.u16(LABELSST).u16(10).u16(row).u16(quint16(col)).u16(xf).u32(c.text);
             continue;
         }
+        widen(sheet, int(col), c);
         quint16 xf = XfPlain;
         if (c.kind == Cell::Kind::Money)
             xf = XfMoney;
@@ -428,10 +460,42 @@ void XlsWriter::finishShared() {
     writeRecord(EOF_, {});
 }
 
+// The records before the columns, in the order Excel writes them: readers that take the page
+// settings from their block (LibreOffice) find the footer there only.
+void XlsWriter::writePageSettings() {
+    writeRecord(PRINTHEADERS, Bytes().u16(0).data());
+    writeRecord(PRINTGRIDLINES, Bytes().u16(0).data());
+    writeRecord(GRIDSET, Bytes().u16(1).data());
+    writeRecord(GUTS, Bytes().u16(0).u16(0).u16(0).u16(0).data());
+    writeRecord(DEFAULTROWHEIGHT, Bytes().u16(0).u16(0x00FF).data());
+    writeRecord(WSBOOL, Bytes().u16(0x04C1).data());
+    writeRecord(HEADER, {});
+    writeRecord(FOOTER, Bytes().text(Footer, false).data());
+    writeRecord(HCENTER, Bytes().u16(0).data());
+    writeRecord(VCENTER, Bytes().u16(0).data());
+}
+
+// Widens a column for a money amount or a date with its time, so that no cell shows "####".
+void XlsWriter::widen(Sheet& sheet, int column, const Cell& cell) {
+    if (column >= sheet.columns.size())
+        return;
+    int needed = 0;
+    if (cell.kind == Cell::Kind::Money) {
+        // "#,##0.00": the integer digits with their group marks, the decimals, the sign
+        const double whole = std::floor(std::abs(cell.number));
+        const int digits = whole < 10 ? 1 : int(std::floor(std::log10(whole))) + 1;
+        needed = digits + (digits - 1) / 3 + 3 + (cell.number < 0 ? 1 : 0) + 2;
+    } else if (cell.kind == Cell::Kind::DateTime) {
+        needed = 19 + 2;
+    }
+    int& width = sheet.columns[column].width;
+    width = std::max(width, needed);
+}
+
 void XlsWriter::writeSheet(Sheet& sheet) {
     sheet.closeBlock();
     writeRecord(BOF, Bytes().u16(0x0600).u16(0x0010).u16(0x0DBB).u16(0x07CC).u32(0).u32(6).data());
-    writeRecord(FOOTER, Bytes().text(Footer, false).data());
+    writePageSettings();
     for (int c = 0; c < sheet.columns.size(); ++c) {
         const int width = std::clamp(sheet.columns[c].width, 4, 100) * 256;
         writeRecord(COLINFO, Bytes()

@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QList>
 #include <QSaveFile>
+#include <QSet>
 #include <QString>
 #include <QVariant>
 #include <memory>
@@ -28,7 +29,8 @@ public:
     };
 
     struct Cell {
-        enum class Kind : quint8 { Blank, Text, Number, Money, Date, DateTime };
+        // Lines: a text of several lines, wrapped and top-aligned so that every line shows.
+        enum class Kind : quint8 { Blank, Text, Lines, Number, Money, Date, DateTime };
         Kind kind = Kind::Blank;
         quint32 text = 0; // index into the shared strings
         double number = 0;
@@ -45,8 +47,16 @@ public:
 
     // Cells. Texts are stored once per distinct short text; an empty text is a blank cell.
     Cell text(const QString& value);
-    // A field value in its own type: text, number, money (Currency), date; null is blank.
+    // A field value in its own type: text, number, money (Currency), date; null is blank. A
+    // date before 1900, which the 1900 date system cannot count, is written as its text.
     Cell cell(const QVariant& value);
+    // A number in the money format.
+    Cell money(double value);
+    // Whether a text cell holds only the first MaxTextLength characters of its text.
+    bool isShortened(const Cell& cell) const {
+        return !m_shortened.isEmpty() && cell.kind != Cell::Kind::Blank &&
+               cell.kind <= Cell::Kind::Lines && m_shortened.contains(cell.text);
+    }
     // Appends one row below the sheet's last; throws FileWriteError beyond MaxRows.
     void addRow(int sheet, const std::vector<Cell>& cells);
     int rowCount(int sheet) const;
@@ -57,7 +67,9 @@ public:
     // The page footer of every worksheet.
     static const QString Footer; // "Page &P of &N"
 
-    // Days since 1899-12-30, as the 1900 date system counts them.
+    // The serial number of a date in the 1900 date system, as Excel counts it: days since
+    // 1899-12-31, with the 29th of February 1900 that Excel believes in (so from 1900-03-01 on,
+    // days since 1899-12-30).
     static double serialDate(const QDateTime& value);
 
 private:
@@ -71,6 +83,8 @@ private:
     void finishShared();
     void appendRow(Sheet& sheet, const std::vector<Cell>& cells, quint16 textFormat);
     void writeSheet(Sheet& sheet);
+    void writePageSettings();
+    void widen(Sheet& sheet, int column, const Cell& cell);
     QString failure(const QString& why) const;
 
     QString m_path;
@@ -82,6 +96,7 @@ private:
 
     // The shared string table being written.
     QHash<QString, quint32> m_known;
+    QSet<quint32> m_shortened; // strings cut to MaxTextLength
     quint32 m_total = 0;
     quint32 m_unique = 0;
     qint64 m_sharedStart = -1; // stream offset of the SST record

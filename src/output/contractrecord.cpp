@@ -22,6 +22,16 @@ double columnRight(int i) {
     return i == 6 ? Width : Rules[i];
 }
 
+// Left edges of the labels in the totals band.
+constexpr double TotalsX[] = {9.0, 75.1, 136.0, 177.8, 226.5};
+
+double nextLabel(double x) {
+    for (double next : TotalsX)
+        if (next > x)
+            return next - 1.5;
+    return Width - 1.5;
+}
+
 std::function<QString()> fixed(const QString& text) {
     return [text] { return text; };
 }
@@ -126,12 +136,15 @@ void ContractRecord::buildTitle() {
     TitleBand1->add<Text>(0, 2.0, Width, fixed(m_layout.title), lishu(20, true), Align::Center);
     const QFont font = songti(11);
     const double line1 = m_layout.titleHeight - 17.5, line2 = m_layout.titleHeight - 9.0;
+    // values keep to their block: the left one ends before the right one starts
+    const double leftValues = 31.2, leftRoom = m_layout.rightBlock - 1.5 - leftValues;
+    const double rightRoom = Width - m_layout.rightValues;
     TitleBand1->add<Text>(7.9, line1, 0, fixed(m_layout.partnerLabel), font);
     TitleBand1->add<Text>(
-        31.2, line1, 0, [this] { return contract(QStringLiteral("往来单位")); }, font);
+        leftValues, line1, leftRoom, [this] { return contract(QStringLiteral("往来单位")); }, font);
     TitleBand1->add<Text>(7.9, line2, 0, fixed(QStringLiteral("合同金额: ")), font);
     TitleBand1->add<Text>(
-        31.2, line2, 0,
+        leftValues, line2, leftRoom,
         [this] {
             const Field* amount = m_dm.TBCompacter->fieldByName(QStringLiteral("合同金额"));
             if (amount->isNull() || !m_layout.amountInYuan)
@@ -142,10 +155,10 @@ void ContractRecord::buildTitle() {
     const double right = m_layout.rightBlock, values = m_layout.rightValues;
     TitleBand1->add<Text>(right, line1, 0, fixed(QStringLiteral("合同编号: ")), font);
     TitleBand1->add<Text>(
-        values, line1, 0, [this] { return contract(QStringLiteral("合同编号")); }, font);
+        values, line1, rightRoom, [this] { return contract(QStringLiteral("合同编号")); }, font);
     TitleBand1->add<Text>(right, line2, 0, fixed(QStringLiteral("签订日期: ")), font);
     TitleBand1->add<Text>(
-        values, line2, 0, [this] { return contract(QStringLiteral("签订日期")); }, font);
+        values, line2, rightRoom, [this] { return contract(QStringLiteral("签订日期")); }, font);
 }
 
 void ContractRecord::addColumnTitles(Band* band) {
@@ -188,7 +201,8 @@ void ContractRecord::buildTable() {
     const QString settled = m_layout.settled + QStringLiteral("金额");
     const QString invoiced = QStringLiteral("发票额");
     auto cell = [&](int column, const QString& field, Align align) {
-        const double left = column >= 5 ? TitleX[column] : columnLeft(column) + 1.5;
+        // the cell spans its column from rule to rule, whatever the title's place
+        const double left = columnLeft(column) + 1.5;
         const double width = columnRight(column) - left - 1.5;
         return DetailBand1->add<Text>(
             left, TextTop, width, [this, field] { return row(field); }, font, align);
@@ -216,19 +230,20 @@ void ContractRecord::buildTable() {
 
     QRBand1 = m_report.addBand(Band::Kind::Summary, QStringLiteral("QRBand1"), RowHeight);
     QRBand1->frame = Sides::all();
+    // each value keeps left of the next label
     auto pair = [this](double x, const QString& label, std::function<QString()> value,
                        const QFont& labelFont, const QFont& valueFont) {
         const Text* l = QRBand1->add<Text>(x, TextTop, 0, fixed(label), labelFont);
-        QRBand1->add<Text>(0, TextTop, 0, std::move(value), valueFont)->follow(l);
+        QRBand1->add<Text>(0, TextTop, 0, std::move(value), valueFont)->follow(l, nextLabel(x));
     };
     pair(
-        9.0, m_layout.due + QStringLiteral("款金额统计："),
+        TotalsX[0], m_layout.due + QStringLiteral("款金额统计："),
         [dueSum] { return yuan(dueSum->value()); }, font, font);
     pair(
-        75.1, m_layout.settled + QStringLiteral("金额统计："),
+        TotalsX[1], m_layout.settled + QStringLiteral("金额统计："),
         [settledSum] { return yuan(settledSum->value()); }, font, font);
     pair(
-        136.0, m_layout.settled + QStringLiteral("比例："),
+        TotalsX[2], m_layout.settled + QStringLiteral("比例："),
         [dueSum, settledSum] {
             const qint64 d = dueSum->value().units();
             const double ratio =
@@ -237,11 +252,11 @@ void ContractRecord::buildTable() {
         },
         arial(10), arial(10));
     pair(
-        177.8, QStringLiteral("欠款："),
+        TotalsX[3], QStringLiteral("欠款："),
         [dueSum, settledSum] { return yuan(dueSum->value() - settledSum->value()); }, font,
         m_layout.debtInArial ? arial(10) : font);
     pair(
-        226.5, QStringLiteral("欠发票："),
+        TotalsX[4], QStringLiteral("欠发票："),
         [settledSum, invoicedSum] { return yuan(settledSum->value() - invoicedSum->value()); },
         font, font);
 
@@ -266,7 +281,7 @@ Band* ContractRecord::buildText(Band* parent) {
     ChildBand3
         ->add<Text>(
             0, 1.5, 0, [this] { return contract(QStringLiteral("合同名称")); }, font)
-        ->follow(name);
+        ->follow(name, Width - 1.5);
     ChildBand3->add<Text>(9.0, 8.0, 0, fixed(QStringLiteral("合同内容：")), font);
     ChildBand3->add<FlowText>(
         29.0, 8.0, m_layout.textWidth, [this] { return contract(QStringLiteral("合同内容")); },

@@ -33,9 +33,30 @@ int RecordHost::print(QPagedPaintDevice& device) {
     return QuickRep1().print(device);
 }
 
+QString RecordHost::fileNameFor(const QString& contractNumber) {
+    static const QString unsafe = QStringLiteral("%/\\:*?\"<>|");
+    QString name;
+    for (qsizetype i = 0; i < contractNumber.size(); ++i) {
+        const QChar ch = contractNumber.at(i);
+        // Windows also refuses a name that ends in a dot or a space
+        const bool last = i == contractNumber.size() - 1;
+        if (ch.unicode() < 0x20 || unsafe.contains(ch) ||
+            (last && (ch == QLatin1Char('.') || ch == QLatin1Char(' '))))
+            name += QLatin1Char('%') +
+                    QString::number(ch.unicode(), 16).toUpper().rightJustified(2, QLatin1Char('0'));
+        else
+            name += ch;
+    }
+    return QStringLiteral("合同记录-%1.pdf").arg(name);
+}
+
 void RecordHost::preview() {
     QPrinter printer(QPrinter::HighResolution);
     printer.setCopyCount(1);
+    // the print dialog proposes the document's name as the file to print to
+    QuickRep1();
+    printer.setDocName(
+        fileNameFor(m_dm->TBCompacter->fieldByName(QStringLiteral("合同编号"))->displayText()));
     QuickRep1().setUp(printer);
     // over the window that asked for it (the editor), not over the main window behind it
     QWidget* over = QApplication::activeModalWidget();

@@ -29,6 +29,11 @@ public:
     // The layout, built on first use.
     ContractRecord& QuickRep1();
 
+    // The file name the print dialog proposes for a contract's record, "合同记录-<number>.pdf":
+    // characters that a file name cannot hold, and "%", are written as %XX, so no two contract
+    // numbers share a name and the number can be read back from it.
+    static QString fileNameFor(const QString& contractNumber);
+
 private:
     const RecordLayout& m_layout;
     QPointer<TDMod> m_dm;

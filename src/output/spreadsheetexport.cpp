@@ -105,6 +105,11 @@ private:
     QHash<const Field*, QHash<qint64, Cell>> m_cells;
 };
 
+// A value in its own type, or a number in the money format.
+Cell cellOf(XlsWriter& out, const QVariant& value, bool money) {
+    return money && !value.isNull() ? out.money(value.toDouble()) : out.cell(value);
+}
+
 struct Part {
     int sheet;
     int firstRow; // position in the dataset
@@ -119,7 +124,11 @@ int rowsPerSheet() {
 
 Definition contractList(TDMod& dm) {
     return {QStringLiteral("C:\\合同表.xls"),
-            {{QStringLiteral("Sheet 1"), dm.TBCompacter, true, QStringLiteral("CompactID")}},
+            {{QStringLiteral("Sheet 1"),
+              dm.TBCompacter,
+              true,
+              QStringLiteral("CompactID"),
+              {QStringLiteral("印花税")}}},
             &dm.database()};
 }
 
@@ -138,7 +147,7 @@ Definition receivables(TDMod& dm) {
     return money(dm, MoneySide::receivables());
 }
 
-void write(const Definition& definition, const QString& path) {
+QStringList write(const Definition& definition, const QString& path) {
     XlsWriter out(path);
     struct Planned {
         const Sheet* sheet;
@@ -146,6 +155,7 @@ void write(const Definition& definition, const QString& path) {
         std::vector<Part> parts;
     };
     std::vector<Planned> plan;
+    QStringList shortened;
     for (const Sheet& s : definition.sheets) {
         Planned p{&s, s.allFields ? s.source->fields() : s.source->visibleFields(), {}};
         QList<XlsWriter::Column> columns;
@@ -167,29 +177,47 @@ void write(const Definition& definition, const QString& path) {
         std::vector<const QHash<qint64, Cell>*> read;
         for (const Field* f : p.fields)
             read.push_back(texts.texts(f));
+        std::vector<bool> money;
+        for (const Field* f : p.fields)
+            money.push_back(p.sheet->money.contains(f->name()));
+        const Field* number = ds.findField(QStringLiteral("合同编号"));
         std::vector<Cell> row(p.fields.size());
         for (const Part& part : p.parts) {
             for (int pos = part.firstRow; pos < part.firstRow + part.rows; ++pos) {
                 for (size_t c = 0; c < p.fields.size(); ++c)
                     if (!read[c] || !texts.find(ds, pos, *read[c], row[c]))
-                        row[c] = out.cell(ds.valueAt(pos, p.fields[c]));
+                        row[c] = cellOf(out, ds.valueAt(pos, p.fields[c]), money[c]);
+                if (number && std::any_of(row.begin(), row.end(),
+                                          [&out](const Cell& c) { return out.isShortened(c); }))
+                    shortened << ds.valueAt(pos, number).toString();
                 out.addRow(part.sheet, row);
             }
         }
     }
     out.commit();
+    shortened.removeDuplicates();
+    return shortened;
 }
 
 bool run(const Definition& definition) {
     const QString path = Paths::mapped(definition.file);
+    QStringList shortened;
     try {
         QDir().mkpath(QFileInfo(path).absolutePath());
-        write(definition, path);
+        shortened = write(definition, path);
     } catch (const FileWriteError& e) {
         Dialogs::showError(e.text());
         return false;
     }
     Shell::open(path);
+    if (!shortened.isEmpty())
+        Dialogs::message(
+            QStringLiteral("提示信息"),
+            QStringLiteral("Excel 的一个单元格最多容纳 %1 个字符，下列合同的文字超出了这个长度，"
+                           "导出的文件中只有前 %1 个字符：\n%2")
+                .arg(XlsWriter::MaxTextLength)
+                .arg(shortened.join(QStringLiteral("、"))),
+            Dialogs::Icon::Warning, Dialogs::Button::Ok);
     return true;
 }
 

@@ -2,6 +2,7 @@
 // The three spreadsheet exports: which dataset and which of its fields go to which worksheet of
 // which file, and the command that writes the file and opens it.
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 class Database;
@@ -18,6 +19,8 @@ struct Sheet {
     // The key field by which texts that the dataset reads one row at a time are read for all
     // rows at once from its table; empty when it has none.
     QString textKey;
+    // Number fields written in the money format.
+    QStringList money = {};
 };
 
 struct Definition {
@@ -40,7 +43,8 @@ Definition receivables(TDMod& dm);
 int rowsPerSheet();
 
 // Writes the workbook to a path, every dataset left on its record; throws FileWriteError.
-void write(const Definition& definition, const QString& path);
+// Returns the numbers of the contracts whose texts were longer than a cell holds and were cut.
+QStringList write(const Definition& definition, const QString& path);
 
 // The command: writes the definition's file and opens it with its program. A failure shows the
 // general error display and opens nothing. True when the file was written.

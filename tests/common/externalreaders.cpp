@@ -3,11 +3,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 #include <QJsonDocument>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 namespace ExternalReaders {
 
@@ -25,9 +26,11 @@ const char XlsDump[] = R"py(#!/usr/bin/env python3
 """Prints an .xls workbook as JSON, read with xlrd (a reader that is not the program's own).
 
 usage: xlsdump.py FILE [ROWS]   (ROWS: how many rows of each sheet to list; all when absent)
-Each cell is [kind, value, format, bold]: kind "text", "number", "date" or "empty"; dates as
-YYYY-MM-DD (with " HH:MM:SS" when they carry a time). Each sheet also gives its footer, read
-from the FOOTER record of its substream.
+Each cell is [kind, value, format, bold, look]: kind "text", "number", "date" or "empty"; dates
+as YYYY-MM-DD (with " HH:MM:SS" when they carry a time), null for serials xlrd will not convert
+(before 1900-03-01); look: {"wrapTop": wrapped and top-aligned, "serial": a date's number}.
+Each sheet also gives its footer, read from the FOOTER record of its substream, and its column
+widths in characters.
 """
 import json
 import struct
@@ -61,17 +64,22 @@ def cell_json(book, sheet, r, c):
     xf = book.xf_list[cell.xf_index]
     fmt = book.format_map[xf.format_key].format_str
     bold = bool(book.font_list[xf.font_index].bold)
+    look = {"wrapTop": bool(xf.alignment.text_wrapped) and xf.alignment.vert_align == 0}
     if cell.ctype == xlrd.XL_CELL_TEXT:
-        return ["text", cell.value, fmt, bold]
+        return ["text", cell.value, fmt, bold, look]
     if cell.ctype == xlrd.XL_CELL_NUMBER:
-        return ["number", cell.value, fmt, bold]
+        return ["number", cell.value, fmt, bold, look]
     if cell.ctype == xlrd.XL_CELL_DATE:
-        t = xlrd.xldate_as_tuple(cell.value, book.datemode)
+        look["serial"] = cell.value
+        try:
+            t = xlrd.xldate_as_tuple(cell.value, book.datemode)
+        except xlrd.xldate.XLDateError:
+            return ["date", None, fmt, bold, look]
         text = "%04d-%02d-%02d" % t[:3]
         if t[3:] != (0, 0, 0):
             text += " %02d:%02d:%02d" % t[3:]
-        return ["date", text, fmt, bold]
-    return ["empty", None, fmt, bold]
+        return ["date", text, fmt, bold, look]
+    return ["empty", None, fmt, bold, look]
 
 
 def main():
@@ -85,8 +93,11 @@ def main():
         rows = [[cell_json(book, sheet, r, c) for c in range(sheet.ncols)] for r in range(count)]
         last = ([cell_json(book, sheet, sheet.nrows - 1, c) for c in range(sheet.ncols)]
                 if sheet.nrows else [])
+        widths = [sheet.colinfo_map[c].width / 256 if c in sheet.colinfo_map else None
+                  for c in range(sheet.ncols)]
         sheets.append({"name": sheet.name, "nrows": sheet.nrows, "ncols": sheet.ncols,
-                       "rows": rows, "last": last, "footer": feet[i] if i < len(feet) else None})
+                       "rows": rows, "last": last, "footer": feet[i] if i < len(feet) else None,
+                       "widths": widths})
     json.dump({"sheets": sheets}, sys.stdout, ensure_ascii=False)
 
 
@@ -121,38 +132,58 @@ QJsonObject readXls(const QString& path, int rows) {
     return QJsonDocument::fromJson(run(python(), args)).object();
 }
 
+QString calcFlatXml(const QString& path) {
+    static QTemporaryDir profile; // a profile of its own: no clash with a running office
+    QTemporaryDir out;
+    run(QStringLiteral("soffice"),
+        {QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(profile.path()).toString(),
+         QStringLiteral("--headless"), QStringLiteral("--norestore"),
+         QStringLiteral("--convert-to"), QStringLiteral("fods"), QStringLiteral("--outdir"),
+         out.path(), path});
+    QFile f(
+        QDir(out.path()).filePath(QFileInfo(path).completeBaseName() + QStringLiteral(".fods")));
+    if (!f.open(QIODevice::ReadOnly)) {
+        QTest::qFail("LibreOffice wrote nothing", __FILE__, __LINE__);
+        return {};
+    }
+    return QString::fromUtf8(f.readAll());
+}
+
 QStringList pdfPages(const QString& path) {
     const QString text = QString::fromUtf8(
         run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")}));
-    // Fonts that draw a radical and its ideograph with one glyph may name the radical in the
-    // file; the reader is asked about the ideograph.
-    // Their compatibility form is the traditional one where the simplified one differs.
-    static const QHash<QString, QString> simplified{
-        {QStringLiteral("戶"), QStringLiteral("户")}, {QStringLiteral("見"), QStringLiteral("见")},
-        {QStringLiteral("門"), QStringLiteral("门")}, {QStringLiteral("長"), QStringLiteral("长")},
-        {QStringLiteral("車"), QStringLiteral("车")}, {QStringLiteral("貝"), QStringLiteral("贝")},
-        {QStringLiteral("頁"), QStringLiteral("页")}, {QStringLiteral("風"), QStringLiteral("风")},
-        {QStringLiteral("飛"), QStringLiteral("飞")}, {QStringLiteral("馬"), QStringLiteral("马")},
-        {QStringLiteral("魚"), QStringLiteral("鱼")}, {QStringLiteral("鳥"), QStringLiteral("鸟")},
-        {QStringLiteral("麥"), QStringLiteral("麦")}, {QStringLiteral("黃"), QStringLiteral("黄")},
-        {QStringLiteral("齊"), QStringLiteral("齐")}, {QStringLiteral("齒"), QStringLiteral("齿")},
-        {QStringLiteral("龍"), QStringLiteral("龙")}, {QStringLiteral("龜"), QStringLiteral("龟")},
-        {QStringLiteral("韋"), QStringLiteral("韦")}};
-    QString plain;
-    plain.reserve(text.size());
-    for (QChar ch : text) {
-        const char16_t u = ch.unicode();
-        if ((u >= 0x2E80 && u <= 0x2EFF) || (u >= 0x2F00 && u <= 0x2FDF)) {
-            const QString ideograph = QString(ch).normalized(QString::NormalizationForm_KC);
-            plain += simplified.value(ideograph, ideograph);
-        } else {
-            plain += ch;
-        }
-    }
-    QStringList pages = plain.split(QLatin1Char('\f'));
+    QStringList pages = text.split(QLatin1Char('\f'));
     if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
         pages.removeLast();
     return pages;
+}
+
+QList<PdfWord> pdfWords(const QString& path) {
+    const QString html = QString::fromUtf8(
+        run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), path, QStringLiteral("-")}));
+    static const QRegularExpression item(
+        QStringLiteral("<page |<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" "
+                       "yMax=\"([0-9.]+)\">([^<]*)</word>"));
+    constexpr double mmPerPoint = 25.4 / 72;
+    QList<PdfWord> words;
+    int page = -1;
+    for (auto it = item.globalMatch(html); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        if (m.captured(5).isNull() && m.captured(1).isNull()) {
+            ++page;
+            continue;
+        }
+        QString text = m.captured(5);
+        text.replace(QStringLiteral("&lt;"), QStringLiteral("<"))
+            .replace(QStringLiteral("&gt;"), QStringLiteral(">"))
+            .replace(QStringLiteral("&quot;"), QStringLiteral("\""))
+            .replace(QStringLiteral("&apos;"), QStringLiteral("'"))
+            .replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+        const QPointF from(m.captured(1).toDouble(), m.captured(2).toDouble());
+        const QPointF to(m.captured(3).toDouble(), m.captured(4).toDouble());
+        words.append({page, text, QRectF(from * mmPerPoint, to * mmPerPoint)});
+    }
+    return words;
 }
 
 } // namespace ExternalReaders

@@ -128,6 +128,7 @@ private Q_SLOTS:
         QCOMPARE(value(steel, at("CompactID")).toInt(), m_steel);
         QCOMPARE(value(steel, at("印花税率")).toDouble(), 0.0003);
         QVERIFY(qAbs(value(steel, at("印花税")).toDouble() - 12345.67 * 0.0003) < 1e-9);
+        QCOMPARE(steel.at(at("印花税")).toArray().at(2).toString(), QStringLiteral("#,##0.00"));
         QCOMPARE(value(steel, at("合同内容")).toString(), ContractText);
         QCOMPARE(value(steel, at("所属部门")).toString(), QStringLiteral("采购部"));
         QCOMPARE(kind(steel, at("责任人")), QStringLiteral("empty"));
@@ -274,6 +275,38 @@ private Q_SLOTS:
         QCOMPARE(shown.caption, Dialogs::programTitle());
         QVERIFY2(shown.text.startsWith(QStringLiteral("无法写入文件 ")), qPrintable(shown.text));
         QVERIFY(shown.text.contains(QFileInfo(path).fileName()));
+    }
+
+    // A cell holds 32,767 characters: the file keeps the start of a longer text, and the user
+    // is told which contracts' texts were shortened.
+    void overlongTextsAreNamed() {
+        TDMod& dm = m_fx->module();
+        // the limit falls between the halves of 𠮷, which goes as a whole
+        const QString longText = QStringLiteral("合同𠮷").repeated(9000);
+        m_fx->exec(QStringLiteral("UPDATE Compact SET 合同内容 = ? WHERE 合同编号 IN "
+                                  "('HT001', 'HT003')"),
+                   {longText});
+        m_fx->exec(QStringLiteral("UPDATE Compact SET 合同内容 = ? WHERE 合同编号 = 'HT002'"),
+                   {QString(XlsWriter::MaxTextLength, QChar(0x5408))});
+        dm.TBCompacter->refresh();
+        Shell::RecordingOpener opener;
+        QVERIFY(SpreadsheetExport::exportContracts(dm));
+        const QString path = Paths::mapped(QStringLiteral("C:\\合同表.xls"));
+        QCOMPARE(opener.opened, QStringList{path});
+        QCOMPARE(m_fx->dialogs().count(), 1);
+        const Dialogs::Message& shown = m_fx->dialogs().last();
+        QCOMPARE(shown.icon, Dialogs::Icon::Warning);
+        QCOMPARE(shown.text,
+                 QStringLiteral("Excel 的一个单元格最多容纳 32767 个字符，下列合同的文字超出了"
+                                "这个长度，导出的文件中只有前 32767 个字符：\nHT001、HT003"));
+        const QJsonObject book = ExternalReaders::readXls(path);
+        const int content = int(captions(book, 0).indexOf(QStringLiteral("合同内容")));
+        for (int r = 1; r < 4; ++r) {
+            const QString text = value(rowAt(book, 0, r), content).toString();
+            QCOMPARE(text, value(rowAt(book, 0, r), 0).toString() == QStringLiteral("HT002")
+                               ? QString(XlsWriter::MaxTextLength, QChar(0x5408))
+                               : longText.left(XlsWriter::MaxTextLength - 1));
+        }
     }
 
     void aPathThatIsAFolder() {
