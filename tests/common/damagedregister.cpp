@@ -10,18 +10,7 @@
 
 namespace {
 
-void onItsOwn(const QString& path, const std::function<void(QSqlDatabase&)>& work) {
-    const QString name = QStringLiteral("damaged-") + QUuid::createUuid().toString();
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        if (db.open())
-            work(db);
-        else
-            QFAIL(qPrintable(db.lastError().text()));
-    }
-    QSqlDatabase::removeDatabase(name);
-}
+using DamagedRegister::onItsOwn;
 
 void exec(QSqlDatabase& db, const QString& sql) {
     QSqlQuery q(db);
@@ -46,6 +35,19 @@ void copyFile(const QString& from, const QString& to) {
 } // namespace
 
 namespace DamagedRegister {
+
+void onItsOwn(const QString& path, const std::function<void(QSqlDatabase&)>& work) {
+    const QString name = QStringLiteral("damaged-") + QUuid::createUuid().toString();
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        if (db.open())
+            work(db);
+        else
+            QFAIL(qPrintable(db.lastError().text()));
+    }
+    QSqlDatabase::removeDatabase(name);
+}
 
 void run(const QString& path, const QStringList& statements) {
     onItsOwn(path, [&](QSqlDatabase& db) {

@@ -3,8 +3,15 @@
 // that must refuse them and the readers that must see their committed state.
 #include <QString>
 #include <QStringList>
+#include <functional>
+
+class QSqlDatabase;
 
 namespace DamagedRegister {
+
+// Gives work a plain connection of its own to the file: no opening by the program, so nothing
+// is added to the register and a file a restore moved away is never touched.
+void onItsOwn(const QString& path, const std::function<void(QSqlDatabase&)>& work);
 
 // Runs statements on a plain connection of its own (no opening by the program).
 void run(const QString& path, const QStringList& statements);

@@ -88,30 +88,8 @@ void writeFile(const QString& path, const QByteArray& data) {
     QCOMPARE(f.write(data), data.size());
 }
 
-// A plain connection of its own to a register file: the program's opening would add what a
-// register of this version holds, and the fixture's connection may stand on a file that a
-// restore has moved away.
-void onItsOwn(const QString& path, const std::function<void(QSqlDatabase&)>& work) {
-    const QString name = QStringLiteral("own-") + path;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        if (db.open())
-            work(db);
-        else
-            QFAIL(qPrintable(db.lastError().text()));
-    }
-    QSqlDatabase::removeDatabase(name);
-}
-
-void run(const QString& path, const QStringList& statements) {
-    onItsOwn(path, [&statements](QSqlDatabase& db) {
-        for (const QString& sql : statements) {
-            QSqlQuery q(db);
-            QVERIFY2(q.exec(sql), qPrintable(q.lastError().text()));
-        }
-    });
-}
+using DamagedRegister::onItsOwn;
+using DamagedRegister::run;
 
 int countIn(const QString& path, const QString& sql) {
     int n = -1;
