@@ -1,6 +1,7 @@
 #include "registerwriter.h"
 
 #include "data/database.h"
+#include "data/operatorpasswords.h"
 #include "generatorwords.h"
 
 namespace Generator {
@@ -125,6 +126,7 @@ void writeOperators(Database& db, Counts& counts) {
         q.bindValue(3, s(o.password));
         Database::exec(q);
     }
+    OperatorPasswords::hashPlain(db.connection());
     QSqlQuery n(db.connection());
     counts.operators =
         n.exec(s("SELECT count(*) FROM Operator")) && n.next() ? n.value(0).toInt() : 0;

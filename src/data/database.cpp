@@ -1,5 +1,6 @@
 #include "database.h"
 
+#include "operatorpasswords.h"
 #include "schema.h"
 #include "sqlitereason.h"
 
@@ -66,6 +67,7 @@ void Database::open(const QString& path) {
     // views that use them once, whether it is opened at start or brought back by a restore.
     Schema::addTextIndex(m_db);
     Schema::upgrade(m_db);
+    OperatorPasswords::hashPlain(m_db);
 }
 
 void Database::openVerified(const QString& path) {
@@ -91,6 +93,7 @@ void Database::create(const QString& path) {
                                              "k1, Password, 审核, 收款管理, 付款管理) VALUES "
                                              "('管理员', 1, 1, 1, 1, 1, 1, 1, NULL, 1, 1, 1)"));
         exec(q);
+        OperatorPasswords::hashPlain(m_db);
     } catch (...) {
         close();
         QFile::remove(path);

@@ -49,6 +49,8 @@ const Columns& reference() {
                     q.exec();
                     while (q.next())
                         result[object].insert(q.value(0).toString().toLower());
+                    for (const QString& later : Schema::columnsAddedOnOpen().value(object))
+                        result[object].remove(later.toLower());
                 }
             }
         }

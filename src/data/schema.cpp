@@ -142,7 +142,8 @@ const char* const Statements[] = {
         Password TEXT CHECK (length(Password) <= 10),
         审核 INTEGER,
         收款管理 INTEGER,
-        付款管理 INTEGER))",
+        付款管理 INTEGER,
+        PasswordHash TEXT))",
     R"(CREATE TABLE CompactType (
         ID INTEGER PRIMARY KEY AUTOINCREMENT,
         类型名称 TEXT COLLATE NOCASE UNIQUE CHECK (length(类型名称) <= 20)))",
@@ -238,6 +239,12 @@ const QStringList& requiredViews() {
         QStringLiteral("合同应收款表"),          QStringLiteral("合同应付款表"),
         QStringLiteral("合同统计_客户及供应商"), QStringLiteral("合同_印花税")};
     return names;
+}
+
+const QHash<QString, QStringList>& columnsAddedOnOpen() {
+    static const QHash<QString, QStringList> columns{
+        {QStringLiteral("Operator"), {QStringLiteral("PasswordHash")}}};
+    return columns;
 }
 
 std::optional<FieldType> columnType(const QString& column) {

@@ -2,6 +2,7 @@
 // The register's tables, views and fixed rows.
 #include "fieldtypes.h"
 
+#include <QHash>
 #include <QSqlDatabase>
 #include <QStringList>
 #include <optional>
@@ -13,6 +14,10 @@ const QStringList& contractTypes();
 // Names every register must hold: the seven tables and the six views.
 const QStringList& requiredTables();
 const QStringList& requiredViews();
+
+// Columns that registers of earlier versions get only when this version opens them, by
+// table; a check must not ask for them.
+const QHash<QString, QStringList>& columnsAddedOnOpen();
 
 // The type of the money, date, rate and memo columns, whatever table or view yields them; the
 // store cannot tell money or dates from plain numbers and text. nullopt for other names.

@@ -1,6 +1,7 @@
 #include "tdmod.h"
 
 #include "moneyside.h"
+#include "operatorpasswords.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/paths.h"
@@ -162,6 +163,8 @@ void TDMod::defineMasterData() {
     TBOperator->addField(hidden(readOnly(
         field(QStringLiteral("OperatorID"), FieldType::AutoInc, 0, QStringLiteral("用户ID号")))));
     TBOperator->addField(hidden(text(QStringLiteral("Password"), 10, QStringLiteral("密码"))));
+    TBOperator->addField(hidden(text(OperatorPasswords::HashColumn, 128)));
+    TBOperator->beforePost = OperatorPasswords::hashTyped;
     for (const char* stored : {"审核", "收款管理", "付款管理"})
         TBOperator->addField(hidden(flag(QString::fromUtf8(stored))));
     op->onValidate = [this](Field&, const QVariant& value) {

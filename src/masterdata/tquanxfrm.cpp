@@ -85,6 +85,8 @@ void Tquanxfrm::buildPanel() {
     DBEdit1 = textBox(QStringLiteral("DBEdit1"), QStringLiteral("用户名称"), panel);
     DBEdit2 = textBox(QStringLiteral("DBEdit2"), QStringLiteral("用户密码"), panel);
     DBEdit2->setEchoMode(QLineEdit::Password);
+    // stored passwords are hashes and never shown: the box only takes a new one
+    DBEdit2->setPlaceholderText(QStringLiteral("不修改请留空"));
     DBEdit2->setStyleSheet(QStringLiteral("lineedit-password-character: 42;")); // '*'
 
     auto* names = new QGridLayout;

@@ -1,6 +1,7 @@
 #include "tlogin.h"
 
 #include "data/dataset.h"
+#include "data/operatorpasswords.h"
 #include "platform/dialogs.h"
 #include "programexit.h"
 
@@ -153,8 +154,7 @@ void TLogin::BtYesClick() {
     if (name.isEmpty() || !TBLogin)
         return;
     const bool found = TBLogin->locate(OperatorName, name);
-    if (!found ||
-        TBLogin->fieldByName(QStringLiteral("Password"))->asString() != Password->text()) {
+    if (!found || !OperatorPasswords::accepts(*TBLogin, Password->text())) {
         Dialogs::plain(QStringLiteral("口令错误！"));
         return;
     }

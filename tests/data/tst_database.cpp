@@ -1,6 +1,7 @@
 #include "common/registerfixture.h"
 #include "common/testregistry.h"
 #include "data/database.h"
+#include "data/passwordhash.h"
 #include "data/schema.h"
 
 #include <QFile>
@@ -81,6 +82,8 @@ private Q_SLOTS:
                          "AND 增加 AND 删除 AND 修改 AND 用户权限设置 AND 数据备份 AND 数据恢复"))
                 .toInt(),
             1);
+        QVERIFY(PasswordHash::matches(
+            f.scalar(QStringLiteral("SELECT PasswordHash FROM Operator")).toString(), QString()));
     }
 
     void saveErrorsAreClassified_data() {

@@ -2,6 +2,7 @@
 // and the last operator who may manage operators.
 #include "common/testregistry.h"
 #include "components/dbgrid.h"
+#include "data/passwordhash.h"
 #include "data/tdmod.h"
 #include "masterdata/checkcolumndelegate.h"
 #include "masterdata/tquanxfrm.h"
@@ -61,9 +62,7 @@ private Q_SLOTS:
             QVERIFY(CheckColumnDelegate::isTicked(model->index(1, 1)));  // 增加
             QVERIFY(!CheckColumnDelegate::isTicked(model->index(1, 2))); // 删除
         });
-        QCOMPARE(f->stored(QStringLiteral("SELECT Password FROM Operator WHERE OperatorName = ?"),
-                           {QStringLiteral("张三")}),
-                 QVariant(QStringLiteral("pw1")));
+        QVERIFY(storedPasswordIs(QStringLiteral("张三"), QStringLiteral("pw1")));
         QVERIFY(f->loginDialog().TBLogin->locate(QStringLiteral("OperatorName"),
                                                  QStringLiteral("张三")));
 
@@ -171,6 +170,36 @@ private Q_SLOTS:
         QCOMPARE(f->count(QStringLiteral("Operator")), 1);
     }
 
+    // The box shows no stored password: left empty on 修改 it keeps the password, typed into it
+    // replaces it; the register holds a hash either way.
+    void passwordKeptOrReplaced() {
+        f->addOperator(QStringLiteral("李四"), QStringLiteral("old1"), {});
+        QVERIFY(f->start());
+        auto modify = [this](const QString& typed) {
+            operators([&](Tquanxfrm& w) {
+                ShellFixture::clickRow(w.wwDBGrid1, 1);
+                MasterDataFixture::click(w.Button2);
+                QCOMPARE(w.DBEdit2->text(), QString());
+                QCOMPARE(w.DBEdit2->placeholderText(), QStringLiteral("不修改请留空"));
+                MasterDataFixture::click(w.DBCheckBox1);
+                if (!typed.isEmpty())
+                    MasterDataFixture::type(w.DBEdit2, typed);
+                MasterDataFixture::click(w.Button5);
+                QCOMPARE(w.state(), State::List);
+            });
+        };
+        modify({});
+        QVERIFY(storedPasswordIs(QStringLiteral("李四"), QStringLiteral("old1")));
+        QCOMPARE(f->count(QStringLiteral("Operator"), QStringLiteral("增加 <> 0")), 2);
+        modify(QStringLiteral("new2"));
+        QVERIFY(storedPasswordIs(QStringLiteral("李四"), QStringLiteral("new2")));
+        QVERIFY(!storedPasswordIs(QStringLiteral("李四"), QStringLiteral("old1")));
+        QCOMPARE(f->count(QStringLiteral("Operator"), QStringLiteral("Password IS NOT NULL")), 0);
+        f->stop();
+        QVERIFY(!f->start(QStringLiteral("李四"), QStringLiteral("old1")));
+        QVERIFY(f->start(QStringLiteral("李四"), QStringLiteral("new2")));
+    }
+
     // Another operator keeps the right: the logged-in one may give up his own, and the next
     // "用户管理" is refused.
     void givingUpOnesOwnRight() {
@@ -228,6 +257,13 @@ private Q_SLOTS:
     }
 
 private:
+    bool storedPasswordIs(const QString& name, const QString& password) {
+        return PasswordHash::matches(
+            f->stored(QStringLiteral("SELECT PasswordHash FROM Operator WHERE OperatorName = ?"),
+                      {name})
+                .toString(),
+            password);
+    }
     void operators(const MasterDataFixture::Steps<Tquanxfrm>& steps) {
         f->inWindow<Tquanxfrm>(f->main().N6, steps);
     }

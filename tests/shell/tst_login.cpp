@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -47,6 +48,10 @@ private Q_SLOTS:
         ShellFixture f;
         f.addOperator(QStringLiteral("张三"), stored, {});
         QCOMPARE(f.start(QStringLiteral("张三"), typed), accepted);
+        // a register of an earlier version: opening it replaced the typed texts by hashes
+        QCOMPARE(f.count(QStringLiteral("Operator"),
+                         QStringLiteral("Password IS NULL AND PasswordHash LIKE '$argon2id$%'")),
+                 2);
         if (accepted) {
             QCOMPARE(f.dialogs().count(), 0);
             QCOMPARE(f.main().panelText(2), QStringLiteral("操作员：张三"));
@@ -58,6 +63,18 @@ private Q_SLOTS:
         QCOMPARE(f.dialogs().last().icon, Dialogs::Icon::None);
         QVERIFY(f.loginDialog().CurUserName.isEmpty());
         QCOMPARE(f.main().panelText(2), QStringLiteral("操作员："));
+    }
+
+    // Not a trace of the password typed in an earlier version remains in the file, and a new
+    // one set in 用户权限设置 replaces it: the old one is refused, the new one opens.
+    void passwordsKeptOnlyAsHashes() {
+        ShellFixture f;
+        f.addOperator(QStringLiteral("张三"), QStringLiteral("Zq9#kPw"), {});
+        QVERIFY(f.start(QStringLiteral("张三"), QStringLiteral("Zq9#kPw")));
+        f.stop();
+        QFile file(f.databasePath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(!file.readAll().contains("Zq9#kPw"));
     }
 
     // Nobody reads the register before a login: the first login dialog has nothing behind it.

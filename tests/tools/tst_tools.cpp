@@ -1,6 +1,7 @@
 // The qintara-db tool, run as a process the way a developer or the benchmark runner runs it.
 #include "common/damagedregister.h"
 #include "common/testregistry.h"
+#include "data/passwordhash.h"
 #include "data/tdmod.h"
 #include "platform/profilefile.h"
 
@@ -157,16 +158,20 @@ private Q_SLOTS:
 
         QCOMPARE(dm.TBOperator->recordCount(), 3);
         QVERIFY(dm.TBOperator->locate(QStringLiteral("OperatorName"), QStringLiteral("张三")));
-        QCOMPARE(dm.TBOperator->value(QStringLiteral("Password")).toString(),
-                 QStringLiteral("123"));
+        QVERIFY(dm.TBOperator->value(QStringLiteral("Password")).isNull());
+        QVERIFY(
+            PasswordHash::matches(dm.TBOperator->value(QStringLiteral("PasswordHash")).toString(),
+                                  QStringLiteral("123")));
         QStringList granted;
         for (const char* right : {"增加", "删除", "修改", "用户权限设置", "数据备份", "数据恢复"})
             if (dm.TBOperator->fieldByName(QString::fromUtf8(right))->asBoolean())
                 granted << QString::fromUtf8(right);
         QCOMPARE(granted, (QStringList{QStringLiteral("增加"), QStringLiteral("修改")}));
         QVERIFY(dm.TBOperator->locate(QStringLiteral("OperatorName"), QStringLiteral("李四")));
-        QCOMPARE(dm.TBOperator->value(QStringLiteral("Password")).toString(),
-                 QStringLiteral("abc"));
+        QVERIFY(dm.TBOperator->value(QStringLiteral("Password")).isNull());
+        QVERIFY(
+            PasswordHash::matches(dm.TBOperator->value(QStringLiteral("PasswordHash")).toString(),
+                                  QStringLiteral("abc")));
         for (const char* right : {"增加", "删除", "修改", "用户权限设置", "数据备份", "数据恢复"})
             QVERIFY(!dm.TBOperator->fieldByName(QString::fromUtf8(right))->asBoolean());
     }
