@@ -6,6 +6,7 @@
 #include "editorfixture.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QTabWidget>
@@ -125,6 +126,48 @@ private Q_SLOTS:
         QCOMPARE(tab->dataset()->state(), DatasetState::Browse);
         QCOMPARE(rows(true).value(0).value(0).toLongLong(), 0LL);
         QCOMPARE(tab->totalText(QStringLiteral("应收金额")), QStringLiteral("￥600.00"));
+    }
+
+    // Any text may be typed into an amount cell: grouped digits are taken; what is no amount is
+    // refused with a message and the cell opens again with it, until it is corrected.
+    void amountCellTakesOrRefuses_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("grouped") << "1,234.50" << QString();
+        QTest::newRow("five decimals")
+            << "1.23456"
+            << "“1.23456”的小数超过 4 位：字段“应收金额”最多保留 4 位小数。";
+        QTest::newRow("letters") << "12abc"
+                                 << "“12abc”不是字段“应收金额”的有效值。";
+    }
+    void amountCellTakesOrRefuses() {
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
+        f->addReceivable(ids[0], QDate(2024, 4, 1), 500);
+        f->addReceivable(ids[0], QDate(2024, 5, 1), 600);
+        ScheduleTab* tab = openSchedule(true);
+        editCell(tab, 0, 1, typed);
+        QCoreApplication::processEvents(); // the grid commits a cell after the key
+        if (message.isEmpty()) {
+            EditorFixture::pressKey(tab->grid, Qt::Key_Down);
+            QCOMPARE(rows(true).value(0).value(0).toLongLong(), 12345000LL);
+            return;
+        }
+        QCOMPARE(f->dialogs().texts(), QStringList(message));
+        auto focusedText = [] {
+            auto* box = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+            return box ? box->text() : QString();
+        };
+        QTRY_COMPARE(focusedText(), typed);
+        auto* reopened = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        QCOMPARE(rows(true).value(0).value(0).toLongLong(), 5000000LL);
+        // corrected in the same cell, it is taken
+        EditorFixture::type(reopened, QStringLiteral("1.2345"));
+        EditorFixture::pressKey(reopened, Qt::Key_Return);
+        QCoreApplication::processEvents();
+        EditorFixture::pressKey(tab->grid, Qt::Key_Down);
+        QCOMPARE(rows(true).value(0).value(0).toLongLong(), 12345LL);
+        QCOMPARE(f->dialogs().count(), 1);
     }
 
     void cellEditsSaveOrDiscard() {
