@@ -4,6 +4,7 @@
 #include "appcontext.h"
 #include "contracts/nextcompactno.h"
 #include "contracts/tformaddcom.h"
+#include "data/frozencontrols.h"
 #include "data/tdmod.h"
 #include "partnertab.h"
 #include "platform/clock.h"
@@ -14,18 +15,6 @@
 namespace {
 
 const QString Number = QStringLiteral("合同编号");
-
-// Keeps a dataset's bound controls still for a scope, whatever way it is left.
-class FrozenDisplay {
-public:
-    explicit FrozenDisplay(Dataset* dataset) : m_dataset(dataset) { dataset->disableControls(); }
-    ~FrozenDisplay() { m_dataset->enableControls(); }
-    FrozenDisplay(const FrozenDisplay&) = delete;
-    FrozenDisplay& operator=(const FrozenDisplay&) = delete;
-
-private:
-    Dataset* m_dataset;
-};
 
 } // namespace
 
@@ -94,7 +83,7 @@ std::optional<QString> TfrmCompactManager::proposeNumber() {
     Dataset* contracts = m_dm->TBCompacter;
     QString last;
     {
-        FrozenDisplay frozen(contracts);
+        FrozenControls frozen(*contracts);
         contracts->reopenHeld();
         contracts->setSort(Number);
         contracts->last();
