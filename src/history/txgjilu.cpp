@@ -38,7 +38,7 @@ TXGJiLu::TXGJiLu(TDMod& dm, QWidget* parent)
     : QDialog(parent), m_dm(dm), m_list(new HistoryList(dm, this)) {
     setObjectName(QStringLiteral("XGJiLu"));
     setWindowTitle(QStringLiteral("合同修改记录"));
-    resize(820, 480);
+    resize(880, 480);
     auto* layout = new QVBoxLayout(this);
 
     auto* find = new QHBoxLayout;
@@ -56,13 +56,13 @@ TXGJiLu::TXGJiLu(TDMod& dm, QWidget* parent)
     wwDBGrid1 = new DBGrid(m_list->dataset(), this);
     wwDBGrid1->setObjectName(QStringLiteral("wwDBGrid1"));
     wwDBGrid1->setAccessibleName(windowTitle());
-    wwDBGrid1->setColumns({{QStringLiteral("时间"), {}, 19},
-                           {QStringLiteral("操作员"), {}, 10},
+    wwDBGrid1->setColumns({{QStringLiteral("时间"), {}, 17},
+                           {QStringLiteral("操作员"), {}, 8},
                            {QStringLiteral("操作"), {}, 10},
-                           {QStringLiteral("合同编号"), {}, 18},
-                           {QStringLiteral("项目"), {}, 12},
-                           {QStringLiteral("原值"), {}, 24},
-                           {QStringLiteral("新值"), {}, 24}});
+                           {QStringLiteral("合同编号"), {}, 12},
+                           {QStringLiteral("项目"), {}, 10},
+                           {QStringLiteral("原值"), {}, 20},
+                           {QStringLiteral("新值"), {}, 20}});
     layout->addWidget(wwDBGrid1, 1);
 
     auto* buttons = new QHBoxLayout;
