@@ -1,11 +1,14 @@
 // The main window's commands used all day, driven through its buttons on a copy of the large
 // register: a partner tab and back, 合同增加 until the editor shows, 保存 until it is ready
-// again, and the delete answered Yes; then the session's peak memory.
+// again, and the delete answered Yes; then the session's peak memory, and the change history
+// window of a contract with 1,000 changes.
 #include "benchgroups.h"
 #include "benchprogram.h"
 #include "benchutil.h"
 #include "contracts/tformaddcom.h"
 #include "data/tdmod.h"
+#include "history/historylist.h"
+#include "history/txgjilu.h"
 #include "platform/dialogs.h"
 #include "shell/appcontext.h"
 #include "shell/startup.h"
@@ -72,6 +75,60 @@ int addContract(Windows& windows, EditorTimes& times, QDialog* dialog) {
     return QDialog::Accepted;
 }
 
+// A contract with this many changes in its history, recorded as saves record them, in one
+// transaction so that making them costs no figure.
+constexpr int HistoryChanges = 1000;
+
+void recordChanges(TDMod& dm) {
+    Dataset* c = dm.TBCompacter;
+    const QString amount = QStringLiteral("合同金额");
+    const QString signedOn = QStringLiteral("签订日期");
+    dm.database().transaction();
+    for (int i = 0; i < HistoryChanges; ++i) {
+        const bool money = i % 2 == 0;
+        RowChange change{RowChange::Kind::Changed,
+                         QStringLiteral("Compact"),
+                         QStringLiteral("CompactID"),
+                         c->value(QStringLiteral("CompactID")),
+                         {}};
+        change.values.push_back(
+            {QStringLiteral("CompactID"), FieldType::AutoInc, change.key, change.key});
+        if (money)
+            change.values.push_back({amount, FieldType::Currency,
+                                     QVariant::fromValue(Currency::fromUnits(i * 10000LL)),
+                                     QVariant::fromValue(Currency::fromUnits(i * 10000LL + 5))});
+        else
+            change.values.push_back({signedOn, FieldType::DateTime,
+                                     FieldValues::makeDateTime(QDate(2020, 1, 1).addDays(i)),
+                                     FieldValues::makeDateTime(QDate(2020, 1, 2).addDays(i))});
+        dm.history().record(change, ContractHistory::Contract);
+    }
+    dm.database().commit();
+}
+
+// The history window: timed from the command until it shows with its list.
+std::vector<double> openHistory(Windows& windows, TDMod& dm) {
+    std::vector<double> samples;
+    qint64 started = 0;
+    windows.handlers[QStringLiteral("XGJiLu")] = [&](QDialog* dialog) {
+        dialog->show();
+        QApplication::processEvents();
+        samples.push_back(double(windows.clock.nsecsElapsed() - started) / 1e9);
+        dialog->hide();
+        return QDialog::Accepted;
+    };
+    Dataset* c = dm.TBCompacter;
+    const QString number = c->value(QStringLiteral("合同编号")).toString();
+    const QVariant id = c->value(QStringLiteral("CompactID"));
+    for (int i = 0; i < Repeats; ++i) {
+        started = windows.clock.nsecsElapsed();
+        app().XGJiLu->showContract(number, id);
+    }
+    if (app().XGJiLu->list()->dataset()->recordCount() < HistoryChanges)
+        fail(QStringLiteral("the history window does not list the changes"));
+    return samples;
+}
+
 } // namespace
 
 void runSessionGroup(const Context& ctx) {
@@ -110,6 +167,8 @@ void runSessionGroup(const Context& ctx) {
     if (answers.count() != Repeats)
         fail(QStringLiteral("unexpected messages: %1").arg(messages()));
     const double rss = peakRssMb();
+    recordChanges(*app().DMod);
+    const std::vector<double> history = openHistory(windows, *app().DMod);
     startup.reset();
 
     const double cliS = best("sqlite_cli_s", cli);
@@ -130,6 +189,7 @@ void runSessionGroup(const Context& ctx) {
         print(f.ratio, s / cliS, 2);
     }
     print("session_peak_rss_mb", rss, 1);
+    print("history_open_s", best("history_open_s", history), 3);
 }
 
 } // namespace Bench

@@ -5,6 +5,7 @@
 #include "contractchecks.h"
 #include "data/tdmod.h"
 #include "editorparts.h"
+#include "history/txgjilu.h"
 #include "masterdata/tbumengli.h"
 #include "masterdata/twldanwei.h"
 #include "output/tfkprint.h"
@@ -442,4 +443,21 @@ void TFormAddCom::Button15Click() {
 void TFormAddCom::Button16Click() {
     if (app().QTPrint)
         app().QTPrint->preview();
+}
+
+// What the register holds for the contract: a change not yet saved is not in it. A new contract
+// has no history before its first save.
+void TFormAddCom::Button17Click() {
+    TXGJiLu* history = app().XGJiLu;
+    if (!history)
+        return;
+    const Dataset* c = contracts();
+    if (c->state() == DatasetState::Insert) {
+        Dialogs::message(QStringLiteral("提示信息"),
+                         QStringLiteral("合同尚未保存，还没有修改记录。"),
+                         Dialogs::Icon::Information, Dialogs::Button::Ok);
+        return;
+    }
+    history->showContract(c->value(QStringLiteral("合同编号")).toString(),
+                          c->value(QStringLiteral("CompactID")));
 }

@@ -51,6 +51,7 @@ public:
     void Button14Click(); // payable record
     void Button15Click(); // receivable record
     void Button16Click(); // other-contract record
+    void Button17Click(); // the contract's change history
     void DBComboBox1Change();
     void HLLabel1Click();
 
@@ -98,6 +99,7 @@ public:
     QPushButton* Button14; // "合同档案(&P)", payable
     QPushButton* Button15; // "合同档案(&P)", receivable
     QPushButton* Button16; // "合同档案(&P)", other
+    QPushButton* Button17; // "修改记录"
     QPushButton* Button6;  // "&G修改"
     QPushButton* Button2;  // "&S保存"
     QPushButton* Button3;  // "&C取消"

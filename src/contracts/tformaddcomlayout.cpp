@@ -222,18 +222,20 @@ QWidget* TFormAddCom::makeButtons() {
         print->addWidget(b); // one place: at most one of them is visible
     Button15->hide();
     Button16->hide();
+    Button17 = button(QStringLiteral("修改记录"), QStringLiteral("Button17"), row);
     Button6 = button(QStringLiteral("&G修改"), QStringLiteral("Button6"), row);
     Button2 = button(QStringLiteral("&S保存"), QStringLiteral("Button2"), row);
     Button3 = button(QStringLiteral("&C取消"), QStringLiteral("Button3"), row);
     Button5 = button(QStringLiteral("&Q退出"), QStringLiteral("Button5"), row);
     layout->addWidget(Panel1);
     layout->addStretch(1);
-    for (QPushButton* b : {Button6, Button2, Button3, Button5})
+    for (QPushButton* b : {Button17, Button6, Button2, Button3, Button5})
         layout->addWidget(b);
 
     connect(Button14, &QPushButton::clicked, this, &TFormAddCom::Button14Click);
     connect(Button15, &QPushButton::clicked, this, &TFormAddCom::Button15Click);
     connect(Button16, &QPushButton::clicked, this, &TFormAddCom::Button16Click);
+    connect(Button17, &QPushButton::clicked, this, &TFormAddCom::Button17Click);
     connect(Button6, &QPushButton::clicked, this, &TFormAddCom::Button6Click);
     connect(Button2, &QPushButton::clicked, this, &TFormAddCom::Button2Click);
     connect(Button3, &QPushButton::clicked, this, &TFormAddCom::Button3Click);

@@ -206,3 +206,22 @@ void Database::commit() {
 void Database::rollback() {
     m_db.rollback();
 }
+
+Database::Savepoint::Savepoint(Database& db) : m_db(db) {
+    QSqlQuery q = m_db.prepare(QStringLiteral("SAVEPOINT qintara_write"));
+    exec(q);
+}
+
+Database::Savepoint::~Savepoint() {
+    if (!m_open)
+        return;
+    QSqlQuery q(m_db.connection());
+    q.exec(QStringLiteral("ROLLBACK TO qintara_write"));
+    q.exec(QStringLiteral("RELEASE qintara_write"));
+}
+
+void Database::Savepoint::release() {
+    QSqlQuery q = m_db.prepare(QStringLiteral("RELEASE qintara_write"));
+    exec(q);
+    m_open = false;
+}

@@ -35,6 +35,21 @@ public:
     void commit();
     void rollback();
 
+    // Several writes that stand or fall together, inside a transaction or on their own: undone
+    // unless released.
+    class Savepoint {
+    public:
+        explicit Savepoint(Database& db);
+        ~Savepoint();
+        Savepoint(const Savepoint&) = delete;
+        Savepoint& operator=(const Savepoint&) = delete;
+        void release();
+
+    private:
+        Database& m_db;
+        bool m_open = true;
+    };
+
     // What a refusal of the store means: the one place that reads the back end's own codes.
     static DataError::Category meaning(const QSqlError& error);
     // Raises the store's refusal as a DataError with its meaning.

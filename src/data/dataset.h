@@ -13,6 +13,7 @@
 #include "fieldtypes.h"
 #include "keptorders.h"
 #include "memocache.h"
+#include "rowchange.h"
 #include "rowfilter.h"
 
 #include <QObject>
@@ -253,6 +254,9 @@ public:
     // Runs before the filter-record rule meets the rows of one pass, so the rule can read its
     // settings once per pass.
     std::function<void(Dataset&)> onFilterStart;
+    // Runs inside every write of a row to the store (add, save, delete), in one savepoint with
+    // it: a throw undoes the write, and a write that fails leaves nothing of the rule's.
+    std::function<void(Dataset&, const RowChange&)> onWritten;
 
 Q_SIGNALS:
     // The rows or their order changed: bound views read everything again.
@@ -319,6 +323,9 @@ private:
     void write();
     void writeInsert();
     void writeUpdate();
+    QVariant keyValueOfPending() const;
+    RowChange pendingChange() const;
+    RowChange removalOfCurrent() const;
     void commitBuffer(int storageRow);
     void appendStoredRow();
 

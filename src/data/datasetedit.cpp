@@ -1,9 +1,11 @@
 // The pending row's life: append, edit, post (writing only what changed), cancel and delete.
 #include "dataset.h"
 
+#include "database.h"
 #include "rowwriter.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -129,11 +131,30 @@ bool Dataset::post() {
     return true;
 }
 
+// With a rule that records changes, the row and its record are written in one savepoint: both
+// or neither reach the store. Memory takes the row only once the store has it.
 void Dataset::write() {
-    if (m_state == DatasetState::Insert)
+    const bool inserting = m_state == DatasetState::Insert;
+    RowChange change;
+    std::optional<Database::Savepoint> savepoint;
+    if (onWritten) {
+        change = pendingChange(); // before the write, while the store holds the old texts
+        savepoint.emplace(m_db);
+    }
+    if (inserting)
         writeInsert();
     else
         writeUpdate();
+    if (onWritten) {
+        if (inserting)
+            change.setKey(keyValueOfPending());
+        onWritten(*this, change);
+        savepoint->release();
+    }
+    if (inserting)
+        appendStoredRow();
+    else
+        commitBuffer(m_edit.row());
 }
 
 void Dataset::writeInsert() {
@@ -151,7 +172,10 @@ void Dataset::writeInsert() {
     const QVariant key = RowWriter(m_db, m_table, m_keyColumn).insert(values);
     if (m_keyIndex >= 0 && m_columns[size_t(m_keyIndex)].type() == FieldType::AutoInc)
         m_edit.setColumn(size_t(m_keyIndex), key.toInt());
-    appendStoredRow();
+}
+
+QVariant Dataset::keyValueOfPending() const {
+    return m_keyIndex < 0 ? QVariant() : m_edit.column(size_t(m_keyIndex));
 }
 
 // The saved new row joins the stored rows, shown after them. Its key is greater than any held
@@ -189,7 +213,42 @@ void Dataset::writeUpdate() {
             expected.push_back({field->name(), bindable(field->type(), read), true});
     }
     RowWriter(m_db, m_table, m_keyColumn).update(key, sets, expected);
-    commitBuffer(row);
+}
+
+// The pending row against the stored one; texts read one row at a time count when written.
+RowChange Dataset::pendingChange() const {
+    const bool inserting = m_state == DatasetState::Insert;
+    RowChange change{inserting ? RowChange::Kind::Added : RowChange::Kind::Changed,
+                     m_table,
+                     m_keyColumn,
+                     keyValueOfPending(),
+                     {}};
+    const int row = m_edit.row();
+    for (size_t c = 0; c < m_columns.size(); ++c)
+        change.values.push_back({m_columns[c].name(), m_columns[c].type(),
+                                 inserting ? QVariant() : m_columns[c].get(size_t(row)),
+                                 m_edit.column(c)});
+    for (size_t f = 0; f < m_fieldList.size(); ++f) {
+        const Field* field = m_fieldList[f];
+        if (field->kind() != Field::Kind::OnDemand || !m_edit.fieldWritten(f))
+            continue;
+        const QVariant before = inserting ? QVariant() : onDemandValue(row, field);
+        change.values.push_back({field->name(), field->type(), before, m_edit.field(f)});
+    }
+    return change;
+}
+
+// The current stored row as it goes, long texts included.
+RowChange Dataset::removalOfCurrent() const {
+    const int row = currentStorageRow();
+    RowChange change{RowChange::Kind::Removed, m_table, m_keyColumn, keyValueAt(row), {}};
+    for (size_t c = 0; c < m_columns.size(); ++c)
+        change.values.push_back(
+            {m_columns[c].name(), m_columns[c].type(), m_columns[c].get(size_t(row)), {}});
+    for (const Field* field : m_fieldList)
+        if (field->kind() == Field::Kind::OnDemand)
+            change.values.push_back({field->name(), field->type(), onDemandValue(row, field), {}});
+    return change;
 }
 
 // The write succeeded: memory takes the pending values, and the memo cache the new texts.
@@ -240,7 +299,16 @@ void Dataset::deleteCurrentInStore() {
     checkWritable();
     if (m_view.empty())
         throw DataError(QStringLiteral("%1：数据集为空，无法执行此操作").arg(m_name));
-    RowWriter(m_db, m_table, m_keyColumn).remove(keyValueAt(currentStorageRow()));
+    const QVariant key = keyValueAt(currentStorageRow());
+    if (!onWritten) {
+        RowWriter(m_db, m_table, m_keyColumn).remove(key);
+        return;
+    }
+    const RowChange change = removalOfCurrent();
+    Database::Savepoint savepoint(m_db);
+    onWritten(*this, change);
+    RowWriter(m_db, m_table, m_keyColumn).remove(key);
+    savepoint.release();
 }
 
 void Dataset::dropCurrentRow() {

@@ -43,7 +43,7 @@ const Columns& reference() {
             if (db.open()) {
                 Schema::create(db);
                 QSqlQuery q(db);
-                for (const QString& object : requiredNames()) {
+                for (const QString& object : requiredNames() + Schema::optionalTables()) {
                     q.prepare(QStringLiteral("SELECT name FROM pragma_table_info(?)"));
                     q.addBindValue(object);
                     q.exec();
@@ -115,7 +115,8 @@ void checkHeader(const QString& path) {
 void checkColumns(sqlite3* h) {
     Statement st = prepared(h, "SELECT name FROM pragma_table_info(?)");
     const Columns& need = reference();
-    for (const QString& object : requiredNames()) {
+    const QStringList optional = Schema::optionalTables();
+    for (const QString& object : requiredNames() + optional) {
         const QByteArray name = object.toUtf8();
         sqlite3_reset(st.get());
         sqlite3_bind_text(st.get(), 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
@@ -125,6 +126,8 @@ void checkColumns(sqlite3* h) {
             have.insert(textOf(st.get(), 0).toLower());
         if (rc != SQLITE_DONE)
             throw Unusable{SqliteReason::text(rc)};
+        if (have.isEmpty() && optional.contains(object))
+            continue; // a register from before the table; opening it adds the table
         if (have.isEmpty())
             throw Unusable{QStringLiteral("不是合同数据库（缺少 %1）").arg(object)};
         for (const QString& column : need.value(object))

@@ -185,6 +185,25 @@ const char* const TextIndexStatements[] = {
     "INSERT INTO CompactText (CompactText) VALUES ('rebuild')",
 };
 
+// The change history of the contracts and their instalments: one row per field changed, its
+// values as the store keeps them. Rows are only ever added.
+const char* const HistoryStatements[] = {
+    R"(CREATE TABLE IF NOT EXISTS CompactHistory (
+        ID INTEGER PRIMARY KEY AUTOINCREMENT,
+        CompactID INTEGER NOT NULL,
+        合同编号 TEXT COLLATE NOCASE,
+        时间 TEXT NOT NULL,
+        操作员 TEXT,
+        操作 TEXT NOT NULL,
+        对象 TEXT NOT NULL,
+        记录ID INTEGER,
+        字段 TEXT NOT NULL,
+        原值,
+        新值))",
+    "CREATE INDEX IF NOT EXISTS CompactHistory_CompactID ON CompactHistory (CompactID)",
+    "CREATE INDEX IF NOT EXISTS CompactHistory_Number ON CompactHistory (合同编号)",
+};
+
 void exec(QSqlDatabase& db, const QString& sql) {
     QSqlQuery q(db);
     if (!q.exec(sql))
@@ -212,6 +231,25 @@ void replaceView(QSqlDatabase& db, const QString& name, const QString& statement
 namespace Schema {
 
 const QString TextIndex = QStringLiteral("CompactText");
+const QString HistoryTable = QStringLiteral("CompactHistory");
+
+const QStringList& optionalTables() {
+    static const QStringList names{HistoryTable};
+    return names;
+}
+
+bool addHistory(QSqlDatabase& db) {
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("SAVEPOINT history_table")))
+        return false;
+    for (const char* statement : HistoryStatements)
+        if (!q.exec(QString::fromUtf8(statement))) {
+            q.exec(QStringLiteral("ROLLBACK TO history_table"));
+            q.exec(QStringLiteral("RELEASE history_table"));
+            return false;
+        }
+    return q.exec(QStringLiteral("RELEASE history_table"));
+}
 
 const QStringList& contractTypes() {
     static const QStringList types{
@@ -274,6 +312,7 @@ void upgrade(QSqlDatabase& db) {
         QSqlQuery q(db);
         q.exec(QString::fromUtf8(statement)); // a register that cannot be written stays as it is
     }
+    addHistory(db);
     // The instalment views of earlier versions read the contracts' rows; these name the index,
     // so they change only once it is there.
     QSqlQuery q(db);
@@ -296,6 +335,8 @@ void create(QSqlDatabase& db) {
         for (const char* statement : Statements)
             exec(db, QString::fromUtf8(statement));
         addTextIndex(db);
+        if (!addHistory(db))
+            throw DataError(QStringLiteral("无法建立合同修改记录表"));
         QSqlQuery insert(db);
         insert.prepare(QStringLiteral("INSERT INTO CompactType (类型名称) VALUES (?)"));
         for (const QString& type : contractTypes()) {

@@ -14,6 +14,9 @@ const QStringList& contractTypes();
 // Names every register must hold: the seven tables and the six views.
 const QStringList& requiredTables();
 const QStringList& requiredViews();
+// Tables that registers made by earlier versions lack: a register without them is usable, and
+// opening it adds them; where present they hold every column this version gives them.
+const QStringList& optionalTables();
 
 // Columns that registers of earlier versions get only when this version opens them, by
 // table; a check must not ask for them.
@@ -40,5 +43,11 @@ bool addTextIndex(QSqlDatabase& db);
 // Drops the index with its triggers, so that a bulk load writes the texts once and
 // addTextIndex then builds the index in one pass.
 void dropTextIndex(QSqlDatabase& db);
+
+// The contracts' change history, which nobody edits: one row per field that an add, save or
+// delete of a contract or of an instalment changed.
+extern const QString HistoryTable;
+// Creates the table where it is missing; false, with the register unchanged, when it cannot.
+bool addHistory(QSqlDatabase& db);
 
 } // namespace Schema

@@ -89,6 +89,9 @@ TDMod::TDMod(const QString& databasePath, QObject* parent) : QObject(parent) {
     defineMasterData();
     defineContracts();
     defineViews();
+    m_history.watch(TBCompacter, ContractHistory::Contract);
+    m_history.watch(TBSKJiLu, ContractHistory::Receivable);
+    m_history.watch(TBFKJiLu, ContractHistory::Payable);
     // The search query is opened by the search on its own SQL.
     for (Dataset* ds : {TBServer, TBYinHuaShui, TBDepartment, TBOperator, TBCompactType,
                         TBCompacter, TBSKJiLu, TBFKJiLu, TBMarst})
@@ -511,9 +514,12 @@ void TDMod::deleteContract() {
     const QVariant id = c->value(QStringLiteral("CompactID"));
     m_db.transaction();
     try {
-        for (const char* table : {"AccountPayable", "AccountReceive"}) {
-            QSqlQuery q = m_db.prepare(
-                QStringLiteral("DELETE FROM %1 WHERE CompactID = ?").arg(QLatin1String(table)));
+        for (const auto& [table, subject] :
+             {std::pair{QStringLiteral("AccountPayable"), ContractHistory::Payable},
+              std::pair{QStringLiteral("AccountReceive"), ContractHistory::Receivable}}) {
+            m_history.recordRemovedRows(table, subject, id);
+            QSqlQuery q =
+                m_db.prepare(QStringLiteral("DELETE FROM %1 WHERE CompactID = ?").arg(table));
             q.addBindValue(id);
             Database::exec(q);
         }

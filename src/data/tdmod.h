@@ -1,5 +1,6 @@
 #pragma once
 // The data module: the one connection and every shared dataset with its fields and rules.
+#include "contracthistory.h"
 #include "database.h"
 #include "dataset.h"
 
@@ -19,6 +20,8 @@ public:
     ~TDMod() override;
 
     Database& database() { return m_db; }
+    // The change history that every write of a contract or an instalment adds to.
+    ContractHistory& history() { return m_history; }
 
     void openAll();
     void closeAll();
@@ -48,8 +51,9 @@ public:
     static QString countText(int records);
     QString countText() const { return countText(TBCompacter->recordCount()); }
 
-    // Deletes the current contract with all its instalments in one transaction: on failure the
-    // contract and every instalment stay as they were, and the error is thrown.
+    // Deletes the current contract with all its instalments in one transaction, with their
+    // history: on failure the contract, every instalment and the history stay as they were, and
+    // the error is thrown.
     void deleteContract();
 
     // The settings file the reminder filter reads; without one, the file beside the program.
@@ -118,6 +122,7 @@ private:
     void contractSaved();
 
     Database m_db;
+    ContractHistory m_history{m_db};
     std::vector<std::unique_ptr<DataSource>> m_sources;
     ProfileFile* m_settings = nullptr;
     int m_passDays = 7;

@@ -20,6 +20,7 @@ class THFu;
 class TFKPrint;
 class TSKPrint;
 class TQTPrint;
+class TXGJiLu;
 
 struct AppContext {
     TDMod* DMod = nullptr;
@@ -40,6 +41,7 @@ struct AppContext {
     TFKPrint* FKPrint = nullptr;
     TSKPrint* SKPrint = nullptr;
     TQTPrint* QTPrint = nullptr;
+    TXGJiLu* XGJiLu = nullptr;
 };
 
 AppContext& app();

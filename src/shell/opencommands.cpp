@@ -5,6 +5,7 @@
 #include "appcontext.h"
 #include "contracts/tchazhao.h"
 #include "data/tdmod.h"
+#include "history/txgjilu.h"
 #include "masterdata/tbumengli.h"
 #include "masterdata/tquanxfrm.h"
 #include "masterdata/twldanwei.h"
@@ -74,6 +75,15 @@ void TfrmCompactManager::N7Click() {
 void TfrmCompactManager::N8Click() {
     app().BuMenGLi->BMbji = false;
     Modal::exec(app().BuMenGLi);
+}
+
+// Proposes the current contract's number; another one, that of a deleted contract too, can be
+// typed in the window.
+void TfrmCompactManager::N18Click() {
+    QString number;
+    if (m_dm && m_dm->TBCompacter->isActive() && !m_dm->TBCompacter->isEmpty())
+        number = m_dm->TBCompacter->value(QStringLiteral("合同编号")).toString();
+    app().XGJiLu->showContract(number);
 }
 
 void TfrmCompactManager::N10Click() {

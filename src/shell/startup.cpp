@@ -25,6 +25,8 @@
 #include "tfrmcompactmanager.h"
 #include "tlogin.h"
 
+#include "history/txgjilu.h"
+
 #include <QApplication>
 
 namespace {
@@ -50,6 +52,7 @@ Startup::Startup() {
 Startup::~Startup() {
     AppContext& c = app();
     // the dialogs are children of the main window: each goes before it, the data module last
+    destroy(c.XGJiLu);
     destroy(c.QTPrint);
     destroy(c.SKPrint);
     destroy(c.FKPrint);
@@ -105,6 +108,7 @@ bool Startup::createWindows() {
     c.FKPrint = new TFKPrint(main);
     c.SKPrint = new TSKPrint(main);
     c.QTPrint = new TQTPrint(main);
+    c.XGJiLu = new TXGJiLu(*c.DMod, main);
     return true;
 }
 
@@ -121,6 +125,8 @@ bool Startup::createDataModule() {
     }
     c.frmCompactManager->bindData(*c.DMod);
     c.Login->bindData(c.DMod->database());
+    // the history names whoever is logged in when a change is written
+    c.DMod->history().operatorName = [] { return app().Login->CurUserName; };
     QObject::connect(c.Login, &TLogin::loggedIn, c.frmCompactManager,
                      &TfrmCompactManager::setOperator);
     QObject::connect(c.Login, &TLogin::operatorRenamed, c.frmCompactManager,

@@ -132,6 +132,7 @@ void TfrmCompactManager::buildMenus() {
     N6 = addMenuItem(system, QStringLiteral("N6"), QStringLiteral("用户管理"), &TF::N6Click);
     N7 = addMenuItem(system, QStringLiteral("N7"), QStringLiteral("往来单位管理"), &TF::N7Click);
     N8 = addMenuItem(system, QStringLiteral("N8"), QStringLiteral("部门管理"), &TF::N8Click);
+    N18 = addMenuItem(system, QStringLiteral("N18"), QStringLiteral("合同修改记录"), &TF::N18Click);
     system->addSeparator();
     N10 = addMenuItem(system, QStringLiteral("N10"), QStringLiteral("数据备份"), &TF::N10Click);
     N11 = addMenuItem(system, QStringLiteral("N11"), QStringLiteral("数据恢复"), &TF::N11Click);
@@ -152,6 +153,7 @@ void TfrmCompactManager::buildMenus() {
     Excel1 = addMenuItem(PopupMenu1, QStringLiteral("Excel1"), QStringLiteral("导出到Excel"),
                          &TF::SpeedButton1Click);
     N16 = addMenuItem(PopupMenu1, QStringLiteral("N16"), QStringLiteral("刷新记录"), &TF::N16Click);
+    N19 = addMenuItem(PopupMenu1, QStringLiteral("N19"), QStringLiteral("修改记录"), &TF::N18Click);
 }
 
 QAction* TfrmCompactManager::addMenuItem(QMenu* menu, const QString& name, const QString& caption,

@@ -80,6 +80,7 @@ public:
     QAction* N6;  // 用户管理
     QAction* N7;  // 往来单位管理
     QAction* N8;  // 部门管理
+    QAction* N18; // 合同修改记录
     QAction* N10; // 数据备份
     QAction* N11; // 数据恢复
     QAction* N3;  // 退出
@@ -91,6 +92,7 @@ public:
     QAction* N15;    // 删除记录
     QAction* Excel1; // 导出到Excel
     QAction* N16;    // 刷新记录
+    QAction* N19;    // 修改记录
 
     QTimer* Timer1;
 
@@ -129,6 +131,7 @@ private:
     void N6Click();
     void N7Click();
     void N8Click();
+    void N18Click();
     void N10Click();
     void N11Click();
     void N17Click();

@@ -29,6 +29,8 @@ public:
     // True when the logged-in operator has the right (a column of Operator); otherwise shows
     // "您的权限不够，不能完成此项功能！" and returns false, and the command stops.
     bool CheckOperatorRight(const QString& right);
+    // The same test without a message, for what a window offers at all.
+    bool operatorHasRight(const QString& right);
 
     // The operators as last read; the operators window re-reads it when it closes.
     Dataset* TBLogin = nullptr;
@@ -56,5 +58,4 @@ private:
     void UserNameCloseUp();
     void BtYesClick();
     void BtNoClick();
-    bool operatorHasRight(const QString& right);
 };
