@@ -75,10 +75,11 @@ bool isEmptyText(const QVariant& v) {
 
 const QString EndDate = QStringLiteral("截止日期");
 
-// Contracts with an end date, less those past it ("?": today) that are done with.
+// Contracts with an end date, less those past it ("?": today) that are done with. Every column
+// is in the contract list's index, so the long texts are not read.
 const QString EndingContracts = QStringLiteral(
     "SELECT c.CompactID, c.合同编号, c.截止日期, c.合同金额, c.合同名称, s.ScName AS 往来单位, "
-    "c.执行情况 FROM Compact c INDEXED BY Compact_List LEFT JOIN server s ON s.ScNum = c.SCNum "
+    "c.执行情况 FROM Compact c LEFT JOIN server s ON s.ScNum = c.SCNum "
     "WHERE c.截止日期 IS NOT NULL AND NOT (c.截止日期 < ? AND coalesce(c.执行情况, '') = "
     "'执行完毕')");
 

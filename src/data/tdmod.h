@@ -23,8 +23,8 @@ public:
     void openAll();
     void closeAll();
     // The datasets a restore opens again (those of them that are open), in their order: the
-    // search query only while it is open on its SQL; the two reminder queries are opened by
-    // the reminders themselves.
+    // search query only while it is open on its SQL; the reminder queries are opened by the
+    // reminders themselves.
     std::vector<Dataset*> restoreOrder() const;
 
     // The datasets over the instalment views hold a million rows on a large register that the
