@@ -24,8 +24,8 @@ struct Sheet {
 };
 
 // A worksheet of figures the program works out rather than reads from a dataset, after the
-// dataset sheets: captions, widths in characters, and rows of values; the columns named in
-// `money` hold numbers written in the money format.
+// dataset sheets: captions, widths in characters, and rows of values; `money` marks the columns
+// whose numbers are written in the money format.
 struct Table {
     QString title;
     QStringList captions;
