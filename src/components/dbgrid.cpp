@@ -9,23 +9,32 @@ DBGrid::DBGrid(Dataset* dataset, QWidget* parent)
     : QTableView(parent), m_model(new DatasetModel(dataset, this)) {
     setModel(m_model);
     setSelectionModel(m_model->selectionModel());
-    setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(QAbstractItemView::SingleSelection);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setAlternatingRowColors(true);
-    QPalette p = palette();
-    p.setColor(QPalette::AlternateBase, AlternateRowColor);
-    setPalette(p);
-    setWordWrap(true);
-    setShowGrid(true);
-    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    horizontalHeader()->setHighlightSections(false);
-    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    applyLook(this);
     connect(this, &QAbstractItemView::clicked, this, &DBGrid::cellClicked);
     connect(m_model, &QAbstractItemModel::modelReset, this, &DBGrid::applyWidths);
     applyWidths();
+}
+
+void DBGrid::applyLook(QTableView* grid) {
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setAlternatingRowColors(true);
+    QPalette p = grid->palette();
+    p.setColor(QPalette::AlternateBase, AlternateRowColor);
+    grid->setPalette(p);
+    grid->setWordWrap(true);
+    grid->setShowGrid(true);
+    grid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    grid->horizontalHeader()->setHighlightSections(false);
+    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 8);
+    grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+}
+
+int DBGrid::pixelWidth(const QWidget* grid, int chars) {
+    const int charWidth = grid->fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    return (chars > 0 ? chars : 10) * charWidth + 8;
 }
 
 void DBGrid::setColumns(const QList<DatasetModel::Column>& columns) {
@@ -40,11 +49,8 @@ void DBGrid::setEditable(bool editable) {
 }
 
 void DBGrid::applyWidths() {
-    const int charWidth = fontMetrics().horizontalAdvance(QLatin1Char('0'));
-    for (int c = 0; c < m_model->columnCount(); ++c) {
-        const int chars = m_model->widthAt(c);
-        setColumnWidth(c, (chars > 0 ? chars : 10) * charWidth + 8);
-    }
+    for (int c = 0; c < m_model->columnCount(); ++c)
+        setColumnWidth(c, pixelWidth(this, m_model->widthAt(c)));
 }
 
 bool DBGrid::onLastRow() const {

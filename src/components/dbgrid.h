@@ -24,6 +24,12 @@ public:
     // Re-applies the widths in characters (after the font or the columns change).
     void applyWidths();
 
+    // The look of every list, also of those not over a dataset: whole rows selected one at a
+    // time, no editing, alternate rows painted.
+    static void applyLook(QTableView* grid);
+    // A column width in characters (0: 10), in pixels of the grid's font.
+    static int pixelWidth(const QWidget* grid, int chars);
+
 Q_SIGNALS:
     void cellClicked(const QModelIndex& index);
     void rowDoubleClicked(const QModelIndex& index);

@@ -49,6 +49,20 @@ public:
             m_units += c.units();
             return *this;
         }
+        Sum& operator+=(const Sum& o) {
+            m_units += o.m_units;
+            return *this;
+        }
+        Sum& operator-=(Currency c) {
+            m_units -= c.units();
+            return *this;
+        }
+        Sum& operator-=(const Sum& o) {
+            m_units -= o.m_units;
+            return *this;
+        }
+        bool operator==(const Sum& o) const { return m_units == o.m_units; }
+        bool operator<(const Sum& o) const { return m_units < o.m_units; }
         // "###,##0.00" and "￥###,##0.00", as for one amount.
         QString format() const;
         QString formatYuan() const;

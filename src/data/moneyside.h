@@ -34,9 +34,9 @@ struct MoneySide {
     // The show-all check box.
     QString checkName;
     QString checkCaption;
-    // Pages: by date, by partner, chart. The partner page's caption also titles the second
-    // worksheet of the export.
-    QString pageNames[3];
+    // Pages: by date, by partner, chart, ageing. The partner page's caption also titles the
+    // second worksheet of the export.
+    QString pageNames[4];
     QString partnerPageCaption;
     QString emptyMessage;
     // Chart; colours as 0xRRGGBB.

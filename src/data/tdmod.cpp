@@ -74,6 +74,20 @@ bool isEmptyText(const QVariant& v) {
     return v.isNull() || v.toString().isEmpty();
 }
 
+const QString EndDate = QStringLiteral("截止日期");
+
+// Contracts with an end date, less those past it ("?": today) that are done with. Every column
+// is in the contract list's index, so the long texts are not read.
+const QString EndingContracts = QStringLiteral(
+    "SELECT c.CompactID, c.合同编号, c.截止日期, c.合同金额, c.合同名称, s.ScName AS 往来单位, "
+    "c.执行情况 FROM Compact c LEFT JOIN server s ON s.ScNum = c.SCNum "
+    "WHERE c.截止日期 IS NOT NULL AND NOT (c.截止日期 < ? AND coalesce(c.执行情况, '') = "
+    "'执行完毕')");
+
+QVariantList today() {
+    return {Clock::today().toString(Qt::ISODate)};
+}
+
 } // namespace
 
 struct TDMod::Schedule {
@@ -355,6 +369,10 @@ void TDMod::defineViews() {
     defineReminders(TBSTiXing, MoneySide::receivables());
     TBFTiXing = makeDataset(QStringLiteral("TBFTiXing"), DSFTiXing);
     defineReminders(TBFTiXing, MoneySide::payables());
+    TBHTiXing = makeDataset(QStringLiteral("TBHTiXing"), DSHTiXing);
+    TBHTiXing->setSql(EndingContracts, today());
+    defineReminderList(TBHTiXing, EndDate, QStringLiteral("合同金额"), QStringLiteral("往来单位"));
+    TBHTiXing->addField(text(QStringLiteral("执行情况"), 10));
 
     TBQuery = makeDataset(QStringLiteral("TBQuery"), DSQuery);
     TBQuery->setSql(QStringLiteral("Select * From Compact"));
@@ -363,18 +381,22 @@ void TDMod::defineViews() {
 }
 
 void TDMod::defineReminders(Dataset* ds, const MoneySide& side) {
-    const QString due = side.dueDate;
     ds->setSql(QStringLiteral("Select * From ") + side.detailView);
+    defineReminderList(ds, side.dueDate, side.dueAmount, side.partner);
+}
+
+void TDMod::defineReminderList(Dataset* ds, const QString& due, const QString& amount,
+                               const QString& partner) {
     ds->addField(readOnly(field(QStringLiteral("CompactID"), FieldType::Integer)));
     ds->addField(text(QStringLiteral("合同编号"), 18));
     ds->addField(date(due));
-    ds->addField(money(side.dueAmount));
+    ds->addField(money(amount));
     ds->addField(readOnly(calculated(
         QStringLiteral("day"), FieldType::Integer,
         [due](const Record& r) { return QVariant(daysLeft(r.value(due), Clock::now())); },
         QStringLiteral("剩余天数"))));
     ds->addField(text(QStringLiteral("合同名称"), 50));
-    ds->addField(text(side.partner, 30));
+    ds->addField(text(partner, 30));
     ds->onFilterStart = [this](Dataset&) { startReminderPass(); };
     ds->onFilterRecord = [this, due](const Record& r) { return reminderPasses(r.value(due)); };
 }
@@ -389,8 +411,12 @@ bool TDMod::reminderPasses(const QVariant& due) const {
     return m_passDays >= daysLeft(due, m_passNow);
 }
 
+const QString& TDMod::reminderDate(const Dataset* reminders) const {
+    return reminders == TBHTiXing ? EndDate : MoneySide::of(*this, reminders).dueDate;
+}
+
 bool TDMod::anyReminderDue(Dataset* reminders) {
-    const QString& due = MoneySide::of(*this, reminders).dueDate;
+    const QString& due = reminderDate(reminders);
     QSqlQuery q(m_db.connection());
     q.setForwardOnly(true);
     if (!q.prepare(QStringLiteral("SELECT %1 FROM (%2)").arg(due, reminders->sql())))
@@ -434,7 +460,7 @@ int TDMod::daysLeft(const QVariant& dueValue, const QDateTime& now) {
 void TDMod::openAll() {
     for (Dataset* ds : {TBServer, TBYinHuaShui, TBDepartment, TBOperator, TBCompactType,
                         TBCompacter, TBSKJiLu, TBFKJiLu, TBMarst, TBShoukuan, TBFukuan,
-                        TBShouKuanZong, TBFuKuanZong, TBSTiXing, TBFTiXing, TBQuery})
+                        TBShouKuanZong, TBFuKuanZong, TBSTiXing, TBFTiXing, TBHTiXing, TBQuery})
         ds->open();
 }
 
@@ -464,8 +490,19 @@ void TDMod::readInstalments(Dataset* detail) {
     reread(detail);
 }
 
+void TDMod::setReminderQuery(Dataset* reminders) {
+    reminders->close();
+    const QString narrowing = reminderNarrowing(reminders);
+    if (reminders == TBHTiXing)
+        reminders->setSql(EndingContracts + narrowing, today());
+    else
+        reminders->setSql(QStringLiteral("Select * From ") +
+                          MoneySide::of(*this, reminders).detailView +
+                          QStringLiteral(" where (cc>0)") + narrowing);
+}
+
 QString TDMod::reminderNarrowing(Dataset* reminders) const {
-    const QString& due = MoneySide::of(*this, reminders).dueDate;
+    const QString& due = reminderDate(reminders);
     return QStringLiteral(" and (%1 < (SELECT before FROM ReminderHorizon) OR "
                           "(SELECT before FROM ReminderHorizon) IS NULL)")
         .arg(due);
@@ -489,9 +526,9 @@ void TDMod::updateReminderHorizon() {
 }
 
 void TDMod::closeAll() {
-    for (Dataset* ds : {TBQuery, TBFTiXing, TBSTiXing, TBFuKuanZong, TBShouKuanZong, TBFukuan,
-                        TBShoukuan, TBMarst, TBFKJiLu, TBSKJiLu, TBCompacter, TBCompactType,
-                        TBOperator, TBDepartment, TBYinHuaShui, TBServer})
+    for (Dataset* ds : {TBQuery, TBHTiXing, TBFTiXing, TBSTiXing, TBFuKuanZong, TBShouKuanZong,
+                        TBFukuan, TBShoukuan, TBMarst, TBFKJiLu, TBSKJiLu, TBCompacter,
+                        TBCompactType, TBOperator, TBDepartment, TBYinHuaShui, TBServer})
         ds->close();
 }
 

@@ -26,8 +26,8 @@ public:
     void openAll();
     void closeAll();
     // The datasets a restore opens again (those of them that are open), in their order: the
-    // search query only while it is open on its SQL; the two reminder queries are opened by
-    // the reminders themselves.
+    // search query only while it is open on its SQL; the reminder queries are opened by the
+    // reminders themselves.
     std::vector<Dataset*> restoreOrder() const;
 
     // The datasets over the instalment views hold a million rows on a large register that the
@@ -39,10 +39,14 @@ public:
     // filter off, every row.
     void readInstalments(Dataset* detail);
     // The condition a reminder query adds to its own so that it reads only what the day filter
-    // can pass: instalments due before the horizon, which updateReminderHorizon() sets from
-    // today and DayTXing before every read.
+    // can pass: instalments due (contracts ending) before the horizon, which
+    // updateReminderHorizon() sets from today and DayTXing before every read.
     QString reminderNarrowing(Dataset* reminders) const;
     void updateReminderHorizon();
+    // Closes a reminder query and gives it the SQL of its reminders, narrowed: the open
+    // instalments of its view, or the contracts with an end date that are not past it and
+    // marked "执行完毕".
+    void setReminderQuery(Dataset* reminders);
     // Whether a reminder query, on the SQL it now holds, yields a row that its day filter would
     // pass, without opening it: reads only the due dates, up to the first that passes.
     bool anyReminderDue(Dataset* reminders);
@@ -83,6 +87,7 @@ public:
     Dataset* TBFuKuanZong;
     Dataset* TBSTiXing;
     Dataset* TBFTiXing;
+    Dataset* TBHTiXing; // contracts coming to their end
     Dataset* TBQuery;
 
     DataSource* DSCompacter;
@@ -100,6 +105,7 @@ public:
     DataSource* DSFuKuanZong;
     DataSource* DSSTiXing;
     DataSource* DSFTiXing;
+    DataSource* DSHTiXing;
     DataSource* DSQuery;
 
     // The days-left rule, for a due date (null: none) at a moment.
@@ -116,6 +122,11 @@ private:
     void defineDetail(Dataset* ds, const MoneySide& side);
     void defineTotals(Dataset* ds, const MoneySide& side);
     void defineReminders(Dataset* ds, const MoneySide& side);
+    // A reminder list over its query: the date that the day rule counts to, its amount and its
+    // partner.
+    void defineReminderList(Dataset* ds, const QString& date, const QString& amount,
+                            const QString& partner);
+    const QString& reminderDate(const Dataset* reminders) const;
     // The day filter's reading of the horizon and the clock, once per pass, and its rule.
     void startReminderPass();
     bool reminderPasses(const QVariant& due) const;

@@ -1,5 +1,6 @@
 #include "moneywindow.h"
 
+#include "ageingpage.h"
 #include "components/dbgrid.h"
 #include "contracts/tformaddcom.h"
 #include "data/tdmod.h"
@@ -25,6 +26,7 @@
 namespace {
 
 const QString OpenOnly = QStringLiteral("cc>0");
+constexpr int AgeingTab = 3; // 账龄分析
 const QString Number = QStringLiteral("合同编号");
 
 // Tabs down the left side, 90 x 25, their captions written across as on the other windows.
@@ -114,9 +116,9 @@ void MoneyWindow::buildToolBar() {
 void MoneyWindow::buildPages() {
     PageControl1 = new SidePages(this);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
-    const QString captions[3] = {QStringLiteral("按时间"), m_side.partnerPageCaption,
-                                 QStringLiteral("分析图表")};
-    for (int i = 0; i < 3; ++i) {
+    const QString captions[4] = {QStringLiteral("按时间"), m_side.partnerPageCaption,
+                                 QStringLiteral("分析图表"), QStringLiteral("账龄分析")};
+    for (int i = 0; i < 4; ++i) {
         pages[i] = new QWidget(PageControl1);
         pages[i]->setObjectName(m_side.pageNames[i]);
         auto* layout = new QVBoxLayout(pages[i]);
@@ -150,6 +152,8 @@ void MoneyWindow::buildPages() {
 
     buildChart();
     pages[2]->layout()->addWidget(m_chart);
+    ageing = new AgeingPage(m_side, pages[3]);
+    pages[3]->layout()->addWidget(ageing);
     connect(PageControl1, &QTabWidget::currentChanged, this, &MoneyWindow::PageControl1Change);
 }
 
@@ -192,6 +196,8 @@ void MoneyWindow::SpeedButton1Click() {
 void MoneyWindow::SpeedButton3Click() {
     m_dm->readInstalments(detail());
     TDMod::reread(summary());
+    if (PageControl1->currentIndex() == AgeingTab)
+        ageing->rebuild(*m_dm);
 }
 
 void MoneyWindow::SpeedButton2Click() {
@@ -225,6 +231,8 @@ void MoneyWindow::PageControl1Change() {
     showAll->setVisible(page == 0);
     if (page == 2)
         chartPageShow();
+    if (page == AgeingTab)
+        ageing->rebuild(*m_dm);
 }
 
 void MoneyWindow::chartPageShow() {

@@ -1,11 +1,13 @@
 #pragma once
 // The payables or the receivables window: the open instalments by due date, the totals per
-// partner, and a bar chart per month. One class for both, driven by a MoneySide.
+// partner, a bar chart per month and the ageing per partner. One class for both, driven by a
+// MoneySide.
 #include "data/moneyside.h"
 
 #include <QDialog>
 
 class DBGrid;
+class AgeingPage;
 class Dataset;
 class QBarCategoryAxis;
 class QBarSeries;
@@ -48,7 +50,7 @@ public:
     QToolButton* SpeedButton2; // 关闭
     QCheckBox* showAll;        // 显示所有付款记录 / 显示所有收款记录
     QTabWidget* PageControl1;
-    QWidget* pages[3];    // 按时间, 按供应商 / 按客户, 分析图表
+    QWidget* pages[4];    // 按时间, 按供应商 / 按客户, 分析图表, 账龄分析
     DBGrid* wwDBGrid1;    // by date
     DBGrid* wwDBGrid2;    // by partner
     QChartView* DBChart1; // per month
@@ -56,6 +58,7 @@ public:
     QBarSet* Series2;     // settled
     QBarCategoryAxis* chartMonths;
     QValueAxis* chartAmounts;
+    AgeingPage* ageing; // per partner, by how long overdue
 
 protected:
     void showEvent(QShowEvent* event) override;

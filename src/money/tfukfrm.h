@@ -7,7 +7,7 @@ class Tfukfrm : public MoneyWindow {
 public:
     explicit Tfukfrm(QWidget* parent = nullptr)
         : MoneyWindow(MoneySide::payables(), parent), RadioButton1(showAll), YFKShiJian(pages[0]),
-          YFKKeHu(pages[1]), YFKTuBiao(pages[2]) {}
+          YFKKeHu(pages[1]), YFKTuBiao(pages[2]), YFKZhangLing(pages[3]) {}
 
     void YFKTuBiaoShow() { chartPageShow(); }
     void YFKTuBiaoHide() { chartPageHide(); }
@@ -16,4 +16,5 @@ public:
     QWidget* const YFKShiJian;     // 按时间
     QWidget* const YFKKeHu;        // 按供应商
     QWidget* const YFKTuBiao;      // 分析图表
+    QWidget* const YFKZhangLing;   // 账龄分析
 };

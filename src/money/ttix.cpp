@@ -29,7 +29,18 @@ namespace {
 
 const QString Section = QStringLiteral("Settings");
 const QString Key = QStringLiteral("DayTXing");
-const QString OpenOnly = QStringLiteral("(cc>0)");
+constexpr int DaysColumn = 3;
+
+// Number, date, amount, days left, name and partner: the columns every list starts with.
+QList<DatasetModel::Column> columns(const QString& date, const QString& amount,
+                                    const QString& partner) {
+    return {{QStringLiteral("合同编号"), {}, 18},
+            {date, {}, 12},
+            {amount, {}, 14},
+            {QStringLiteral("day"), QStringLiteral("剩余天数"), 8},
+            {QStringLiteral("合同名称"), {}, 30},
+            {partner, {}, 24}};
+}
 
 // The days-left column in red on the button-highlight colour.
 class DaysDelegate : public QStyledItemDelegate {
@@ -164,42 +175,54 @@ TTiX::TTiX(QWidget* parent) : QDialog(parent) {
 
 TTiX::~TTiX() = default;
 
+const std::array<TTiX::List, 3>& TTiX::listed() {
+    static const std::array<List, 3> all = [] {
+        std::array<List, 3> lists;
+        size_t i = 0;
+        for (const MoneySide* side : MoneySide::both())
+            lists[i++] = {side->reminderCaption, side->reminderGrid, side->reminders,
+                          columns(side->dueDate, side->dueAmount, side->partner)};
+        lists[i] = {QStringLiteral("合同到期提醒表"), QStringLiteral("DBGrid3"), &TDMod::TBHTiXing,
+                    columns(QStringLiteral("截止日期"), QStringLiteral("合同金额"),
+                            QStringLiteral("往来单位")) +
+                        QList<DatasetModel::Column>{{QStringLiteral("执行情况"), {}, 10}}};
+        return lists;
+    }();
+    return all;
+}
+
 // Made before the data module; the lists bind to it on first use.
 void TTiX::ensureBound() {
     if (m_dm || !app().DMod)
         return;
     m_dm = app().DMod;
-    Splitter1->addWidget(makeList(Label1, DBGrid1, MoneySide::receivables()));
-    Splitter1->addWidget(makeList(Label2, DBGrid2, MoneySide::payables()));
+    Splitter1->addWidget(makeList(Label1, DBGrid1, listed()[0]));
+    Splitter1->addWidget(makeList(Label2, DBGrid2, listed()[1]));
+    Splitter1->addWidget(makeList(Label5, DBGrid3, listed()[2]));
 }
 
-QWidget* TTiX::makeList(QLabel*& title, DBGrid*& grid, const MoneySide& side) {
+QWidget* TTiX::makeList(QLabel*& title, DBGrid*& grid, const List& list) {
     auto* box = new QWidget(Splitter1);
     auto* layout = new QVBoxLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    title = new QLabel(side.reminderCaption, box);
+    title = new QLabel(list.caption, box);
     title->setAlignment(Qt::AlignCenter);
     QFont bold = title->font();
     bold.setBold(true);
     title->setFont(bold);
     title->setFixedHeight(title->sizeHint().height() + 6);
-    grid = new DBGrid(m_dm->*side.reminders, box);
-    grid->setObjectName(side.reminderGrid);
-    grid->setAccessibleName(side.reminderCaption);
-    grid->setColumns({{QStringLiteral("合同编号"), {}, 18},
-                      {side.dueDate, {}, 12},
-                      {side.dueAmount, {}, 14},
-                      {QStringLiteral("day"), QStringLiteral("剩余天数"), 8},
-                      {QStringLiteral("合同名称"), {}, 30},
-                      {side.partner, {}, 24}});
-    auto* header = new DaysHeader(3, grid);
+    grid = new DBGrid(m_dm->*list.dataset, box);
+    grid->setObjectName(list.gridName);
+    grid->setAccessibleName(list.caption);
+    grid->setColumns(list.columns);
+    auto* header = new DaysHeader(DaysColumn, grid);
     header->setDefaultAlignment(grid->horizontalHeader()->defaultAlignment());
     header->setHighlightSections(false);
     grid->setHorizontalHeader(header);
     header->setSectionResizeMode(QHeaderView::Interactive);
     grid->applyWidths();
-    grid->setItemDelegateForColumn(3, new DaysDelegate(grid));
+    grid->setItemDelegateForColumn(DaysColumn, new DaysDelegate(grid));
     layout->addWidget(title);
     layout->addWidget(grid, 1);
     return box;
@@ -214,19 +237,17 @@ void TTiX::showBanner() {
                     QStringLiteral("日内)"));
 }
 
-std::array<Dataset*, 2> TTiX::lists() const {
-    const auto sides = MoneySide::both();
-    return {m_dm->*sides[0]->reminders, m_dm->*sides[1]->reminders};
+std::array<Dataset*, 3> TTiX::lists() const {
+    std::array<Dataset*, 3> datasets;
+    for (size_t i = 0; i < datasets.size(); ++i)
+        datasets[i] = m_dm->*listed()[i].dataset;
+    return datasets;
 }
 
-void TTiX::setLists(const QString& condition) {
+void TTiX::setLists() {
     m_dm->updateReminderHorizon();
-    for (const MoneySide* side : MoneySide::both()) {
-        Dataset* ds = m_dm->*side->reminders;
-        ds->close();
-        ds->setSql(QStringLiteral("Select * From ") + side->detailView + QStringLiteral(" where ") +
-                   condition + m_dm->reminderNarrowing(ds));
-    }
+    for (Dataset* ds : lists())
+        m_dm->setReminderQuery(ds);
 }
 
 // Filtering goes on before the rows are read, so that they are passed over once.
@@ -243,9 +264,9 @@ bool TTiX::readLists() {
     }
 }
 
-bool TTiX::openLists(const QString& condition) {
+bool TTiX::openLists() {
     try {
-        setLists(condition);
+        setLists();
     } catch (const std::exception&) {
         closeLists();
         return false;
@@ -269,9 +290,9 @@ void TTiX::autoCheck() {
         return;
     bool due = false;
     try {
-        setLists(OpenOnly);
-        const auto both = lists();
-        due = std::any_of(both.begin(), both.end(),
+        setLists();
+        const auto all = lists();
+        due = std::any_of(all.begin(), all.end(),
                           [this](Dataset* ds) { return m_dm->anyReminderDue(ds); });
     } catch (const std::exception&) {
         due = false; // a failure shows nothing, as nothing due does
@@ -290,7 +311,7 @@ void TTiX::showOnDemand() {
     ensureBound();
     if (!m_dm)
         return;
-    if (!openLists(OpenOnly)) {
+    if (!openLists()) {
         Dialogs::plain(QStringLiteral("暂时无法提取记录，请稍后再试!"));
         return;
     }

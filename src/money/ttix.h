@@ -1,6 +1,9 @@
 #pragma once
 // Due-date reminders: the open receivable and payable instalments that fall due within
-// DayTXing days or are overdue, and the box that sets that number of days.
+// DayTXing days or are overdue, the contracts that end within those days or have ended while
+// not marked "执行完毕", and the box that sets that number of days.
+#include "data/datasetmodel.h"
+
 #include <QDialog>
 #include <array>
 
@@ -11,7 +14,6 @@ class QPushButton;
 class QSpinBox;
 class QSplitter;
 class TDMod;
-struct MoneySide;
 
 class TTiX : public QDialog {
     Q_OBJECT
@@ -30,7 +32,7 @@ public:
     void Button1Click(); // &C确认修改
     void Button2Click(); // &E退出
 
-    // Closing by any means leaves both reminder lists closed and unfiltered.
+    // Closing by any means leaves the reminder lists closed and unfiltered.
     void done(int result) override;
 
     QLabel* Panel2; // 合同预支付记录提醒(N日内)
@@ -39,6 +41,8 @@ public:
     QSplitter* Splitter1;
     QLabel* Label2; // 应付款提醒表
     DBGrid* DBGrid2 = nullptr;
+    QLabel* Label5; // 合同到期提醒表
+    DBGrid* DBGrid3 = nullptr;
     QWidget* Panel1;
     QLabel* Label3;       // "  设定提前提醒的天数："
     QSpinBox* Edit1;      // the number of days
@@ -50,16 +54,25 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // What tells one list from another: its title, grid, dataset and columns.
+    struct List {
+        QString caption;
+        QString gridName;
+        Dataset* TDMod::*dataset;
+        QList<DatasetModel::Column> columns; // the days left fourth
+    };
+    static const std::array<List, 3>& listed();
+
     void ensureBound();
-    // The two reminder lists' datasets, in the order they are listed.
-    std::array<Dataset*, 2> lists() const;
-    QWidget* makeList(QLabel*& title, DBGrid*& grid, const MoneySide& side);
-    // Both lists closed on their view with the given condition and the narrowing, not yet read.
-    void setLists(const QString& condition);
-    // Reads both lists, filtered; false (both closed and unfiltered) when that fails.
+    // The reminder lists' datasets, in the order they are listed.
+    std::array<Dataset*, 3> lists() const;
+    QWidget* makeList(QLabel*& title, DBGrid*& grid, const List& list);
+    // The lists closed on their reminders' queries, not yet read.
+    void setLists();
+    // Reads the lists, filtered; false (all closed and unfiltered) when that fails.
     bool readLists();
-    // Both at once: the lists read anew on the given condition.
-    bool openLists(const QString& condition);
+    // All at once: the lists read anew.
+    bool openLists();
     void closeLists();
     int dayTXing() const;
     void showBanner();

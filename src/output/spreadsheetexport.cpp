@@ -1,8 +1,10 @@
 #include "spreadsheetexport.h"
 
 #include "components/xlswriter.h"
+#include "data/ageing.h"
 #include "data/moneyside.h"
 #include "data/tdmod.h"
+#include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/gui/shellopen.h"
 #include "platform/paths.h"
@@ -116,6 +118,37 @@ struct Part {
     int rows;
 };
 
+QVariantList ageingRow(const Ageing::Row& row) {
+    QVariantList cells{row.number, row.name};
+    for (const Currency::Sum& amount : row.amounts)
+        cells << amount.toDouble();
+    cells << row.total().toDouble();
+    return cells;
+}
+
+// The ageing page as the window shows it, with its totals as the last row.
+Table ageingTable(TDMod& dm, const MoneySide& side) {
+    const Ageing ageing = Ageing::of(dm, side, Clock::today());
+    Table table{QStringLiteral("账龄分析"), Ageing::captions(side), {12, 20}, {}, {false, false}};
+    for (int c = 2; c < table.captions.size(); ++c) {
+        table.widths.push_back(14);
+        table.money.push_back(true);
+    }
+    for (const Ageing::Row& row : ageing.rows())
+        table.rows.push_back(ageingRow(row));
+    table.rows.push_back(ageingRow(ageing.totals()));
+    return table;
+}
+
+void writeTable(XlsWriter& out, int sheet, const Table& table) {
+    std::vector<Cell> cells(size_t(table.captions.size()));
+    for (const QVariantList& row : table.rows) {
+        for (size_t c = 0; c < cells.size(); ++c)
+            cells[c] = table.money[c] ? out.money(row[int(c)].toDouble()) : out.cell(row[int(c)]);
+        out.addRow(sheet, cells);
+    }
+}
+
 } // namespace
 
 int rowsPerSheet() {
@@ -136,7 +169,8 @@ Definition money(TDMod& dm, const MoneySide& side) {
     return {side.exportFile,
             {{QStringLiteral("按时间"), dm.*side.detail, true, {}},
              {side.partnerPageCaption, dm.*side.summary, false, {}}},
-            &dm.database()};
+            &dm.database(),
+            {ageingTable(dm, side)}};
 }
 
 Definition payables(TDMod& dm) {
@@ -171,6 +205,13 @@ QStringList write(const Definition& definition, const QString& path) {
         }
         plan.push_back(std::move(p));
     }
+    std::vector<int> tableSheets;
+    for (const Table& t : definition.tables) {
+        QList<XlsWriter::Column> columns;
+        for (qsizetype c = 0; c < t.captions.size(); ++c)
+            columns.append({t.captions[c], t.widths[size_t(c)]});
+        tableSheets.push_back(out.addSheet(t.title, columns));
+    }
     for (const Planned& p : plan) {
         const Dataset& ds = *p.sheet->source;
         const DemandTexts texts(*p.sheet, definition.database, p.fields, out);
@@ -194,6 +235,8 @@ QStringList write(const Definition& definition, const QString& path) {
             }
         }
     }
+    for (size_t t = 0; t < definition.tables.size(); ++t)
+        writeTable(out, tableSheets[t], definition.tables[t]);
     out.commit();
     shortened.removeDuplicates();
     return shortened;

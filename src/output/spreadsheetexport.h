@@ -23,19 +23,32 @@ struct Sheet {
     QStringList money = {};
 };
 
+// A worksheet of figures the program works out rather than reads from a dataset, after the
+// dataset sheets: captions, widths in characters, and rows of values; `money` marks the columns
+// whose numbers are written in the money format.
+struct Table {
+    QString title;
+    QStringList captions;
+    std::vector<int> widths;
+    std::vector<QVariantList> rows;
+    std::vector<bool> money;
+};
+
 struct Definition {
     QString file; // the fixed Windows path
     std::vector<Sheet> sheets;
     Database* database = nullptr; // where bulk reads of texts go
+    std::vector<Table> tables = {};
 };
 
 // "C:\合同表.xls": the contract list as the main window shows it.
 Definition contractList(TDMod& dm);
-// A money side's file: its list by date ("按时间") and by partner (the partner page's caption).
+// A money side's file: its list by date ("按时间"), by partner (the partner page's caption)
+// and the ageing per partner ("账龄分析") with its totals, as the lists were last read.
 Definition money(TDMod& dm, const MoneySide& side);
-// "C:\应付款表.xls": payables by date ("按时间") and by supplier ("按供应商").
+// "C:\应付款表.xls": payables by date ("按时间"), by supplier ("按供应商"), ageing.
 Definition payables(TDMod& dm);
-// "C:\应收款表.xls": receivables by date ("按时间") and by customer ("按客户").
+// "C:\应收款表.xls": receivables by date ("按时间"), by customer ("按客户"), ageing.
 Definition receivables(TDMod& dm);
 
 // Rows of one worksheet beyond the caption row; a longer list continues on further worksheets

@@ -48,6 +48,14 @@ struct Register {
         else
             f.addPayable(payable, when, amount, settled);
     }
+    // A contract of the customer ending in so many days (before today when negative), in an
+    // execution state (null: none).
+    void ending(const QString& number, int days, const QVariant& state) {
+        const int id = f.RegisterFixture::addContract(
+            number, QStringLiteral("服务"), QStringLiteral("K01"), QStringLiteral("收款"));
+        f.exec(QStringLiteral("UPDATE Compact SET 截止日期 = ?, 执行情况 = ? WHERE CompactID = ?"),
+               {Today.addDays(days).toString(Qt::ISODate), state, id});
+    }
     void settings(const QByteArray& text) {
         QFile file(f.settingsPath());
         QVERIFY(file.open(QIODevice::WriteOnly));
@@ -63,9 +71,9 @@ QStringList column(DBGrid* grid, int c) {
     return values;
 }
 
-// What the window listed while it was up: the days-left column of both lists.
+// What the window listed while it was up: the days-left column of each list.
 struct Shown {
-    QStringList receivable, payable;
+    QStringList receivable, payable, contracts;
     QString banner, days;
 };
 
@@ -74,13 +82,14 @@ Modal::ScriptedModal::Action record(Shown& shown) {
         auto* w = static_cast<TTiX*>(dialog);
         shown.receivable = column(w->DBGrid1, 3);
         shown.payable = column(w->DBGrid2, 3);
+        shown.contracts = column(w->DBGrid3, 3);
         shown.banner = w->Panel2->text();
         shown.days = w->Edit1->text();
     };
 }
 
 void expectClosed(TDMod& dm) {
-    for (Dataset* ds : {dm.TBSTiXing, dm.TBFTiXing}) {
+    for (Dataset* ds : {dm.TBSTiXing, dm.TBFTiXing, dm.TBHTiXing}) {
         QVERIFY(!ds->isActive());
         QVERIFY(!ds->isFiltered());
     }
@@ -113,6 +122,7 @@ private Q_SLOTS:
         QCOMPARE(r.f.modal.seen, QStringList({"Login", "TiX"}));
         QCOMPARE(shown.receivable, QStringList());
         QCOMPARE(shown.payable, QStringList());
+        QCOMPARE(shown.contracts, QStringList());
         QCOMPARE(shown.banner, QStringLiteral("合同预支付记录提醒(7日内)"));
         QCOMPARE(r.window().windowTitle(), QStringLiteral(" 应收付款提醒记录"));
         expectClosed(r.f.dm());
@@ -163,6 +173,79 @@ private Q_SLOTS:
             QCOMPARE(r.f.dialogs().count(), 0);
             expectClosed(r.f.dm());
         }
+    }
+
+    void endingContracts_data() {
+        QTest::addColumn<int>("setting");
+        QTest::addColumn<int>("days");
+        QTest::addColumn<QVariant>("state");
+        QTest::addColumn<bool>("listed");
+        const QVariant running(QStringLiteral("执行中")), done(QStringLiteral("执行完毕"));
+        QTest::newRow("in 3 days") << 7 << 3 << running << true;
+        QTest::newRow("in 7 days, setting 7") << 7 << 7 << running << true;
+        QTest::newRow("in 8 days, setting 7") << 7 << 8 << running << false;
+        QTest::newRow("today, setting 0") << 0 << 0 << running << true;
+        QTest::newRow("tomorrow, setting 0") << 0 << 1 << running << false;
+        QTest::newRow("ended 5 days ago") << 7 << -5 << running << true;
+        QTest::newRow("ended long ago, not started")
+            << 7 << -400 << QVariant(QStringLiteral("未执行")) << true;
+        QTest::newRow("ended, no state") << 7 << -5 << QVariant() << true;
+        QTest::newRow("ended yesterday, done") << 7 << -1 << done << false;
+        QTest::newRow("ends today, done") << 7 << 0 << done << true;
+        QTest::newRow("in 3 days, done") << 7 << 3 << done << true;
+        QTest::newRow("in 120 days, setting 150") << 150 << 120 << running << true;
+    }
+    // A contract coming to its end is enough for the check after the login to show the window,
+    // in the third list only; contracts without an end date never are.
+    void endingContracts() {
+        QFETCH(int, setting);
+        QFETCH(int, days);
+        QFETCH(QVariant, state);
+        QFETCH(bool, listed);
+        Register r;
+        r.settings(QStringLiteral("[Settings]\nFirst=1\nDayTXing=%1\n").arg(setting).toUtf8());
+        r.ending(QStringLiteral("HT-E1"), days, state);
+        QVERIFY(r.f.start());
+        Shown shown;
+        QStringList numbers;
+        r.f.modal.then([&](QDialog* dialog) {
+            record(shown)(dialog);
+            numbers = column(static_cast<TTiX*>(dialog)->DBGrid3, 0);
+        });
+        r.f.main().Timer1Timer();
+        QCOMPARE(r.f.modal.seen.size(), listed ? 2 : 1);
+        QCOMPARE(shown.contracts, listed ? QStringList(QString::number(days)) : QStringList());
+        QCOMPARE(numbers, listed ? QStringList("HT-E1") : QStringList());
+        QCOMPARE(shown.receivable + shown.payable, QStringList());
+        QCOMPARE(r.f.dialogs().count(), 0);
+        expectClosed(r.f.dm());
+    }
+
+    // A shorter horizon shortens the contracts' list at once too; "合同提醒" lists them as well.
+    void endingContractsFollowTheDays() {
+        Register r;
+        r.ending(QStringLiteral("HT-E1"), -3, QStringLiteral("执行中"));
+        r.ending(QStringLiteral("HT-E2"), 2, QStringLiteral("执行中"));
+        r.ending(QStringLiteral("HT-E3"), 5, QStringLiteral("执行中"));
+        r.ending(QStringLiteral("HT-E4"), -3, QStringLiteral("执行完毕"));
+        QVERIFY(r.f.start());
+        Shown before, after, onDemand;
+        r.f.modal.then([&](QDialog* dialog) {
+            auto* w = static_cast<TTiX*>(dialog);
+            record(before)(dialog);
+            w->Edit1->findChild<QLineEdit*>()->selectAll();
+            QTest::keyClicks(w->Edit1, QStringLiteral("3"));
+            QTest::mouseClick(w->Button1, Qt::LeftButton);
+            record(after)(dialog);
+        });
+        r.f.main().Timer1Timer();
+        QCOMPARE(before.contracts, QStringList({"-3", "2", "5"}));
+        QCOMPARE(after.contracts, QStringList({"-3", "2"}));
+        expectClosed(r.f.dm());
+        r.f.modal.then(record(onDemand));
+        QTest::mouseClick(r.f.main().SpeedButton2, Qt::LeftButton);
+        QCOMPARE(onDemand.contracts, QStringList({"-3", "2"}));
+        expectClosed(r.f.dm());
     }
 
     // Rows without a due date are never listed below 100 days.
@@ -364,6 +447,13 @@ private Q_SLOTS:
                                           "合同名称", "客户名称"}));
             QCOMPARE(t->DBGrid2->model()->headerData(5, Qt::Horizontal).toString(),
                      QStringLiteral("供应商"));
+            QCOMPARE(t->Label5->text(), QStringLiteral("合同到期提醒表"));
+            QCOMPARE(t->DBGrid3->accessibleName(), QStringLiteral("合同到期提醒表"));
+            QStringList contracts;
+            for (int c = 0; c < t->DBGrid3->model()->columnCount(); ++c)
+                contracts << t->DBGrid3->model()->headerData(c, Qt::Horizontal).toString();
+            QCOMPARE(contracts, QStringList({"合同编号", "截止日期", "合同金额", "剩余天数",
+                                             "合同名称", "往来单位", "执行情况"}));
         });
         QTest::mouseClick(r.f.main().SpeedButton2, Qt::LeftButton);
     }

@@ -143,7 +143,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("partner");
         QTest::newRow("payables")
             << true << QStringLiteral("C:\\应付款表.xls")
-            << QStringList{QStringLiteral("按时间"), QStringLiteral("按供应商")}
+            << QStringList{QStringLiteral("按时间"), QStringLiteral("按供应商"),
+                           QStringLiteral("账龄分析")}
             << QStringLiteral("应付日期 应付金额 实付金额 合同编号 合同名称 供应商 CompactID")
                    .split(QLatin1Char(' '))
             << QStringLiteral("供应商编号 供应商名称 合同数 应付金额 实付金额 欠款")
@@ -151,7 +152,8 @@ private Q_SLOTS:
             << QStringLiteral("北方钢铁");
         QTest::newRow("receivables")
             << false << QStringLiteral("C:\\应收款表.xls")
-            << QStringList{QStringLiteral("按时间"), QStringLiteral("按客户")}
+            << QStringList{QStringLiteral("按时间"), QStringLiteral("按客户"),
+                           QStringLiteral("账龄分析")}
             << QStringLiteral("应收日期 应收金额 实收金额 合同编号 合同名称 客户名称 CompactID")
                    .split(QLatin1Char(' '))
             << QStringLiteral("客户编号 客户名称 合同数 应收金额 实收金额 欠款")
