@@ -49,6 +49,11 @@ public:
             m_units += c.units();
             return *this;
         }
+        Sum operator-(const Sum& o) const {
+            Sum d = *this;
+            d.m_units -= o.m_units;
+            return d;
+        }
         // "###,##0.00" and "￥###,##0.00", as for one amount.
         QString format() const;
         QString formatYuan() const;
