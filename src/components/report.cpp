@@ -16,6 +16,8 @@ namespace {
 
 // Room left under a growing element inside its band.
 constexpr double GrowPadding = 1.5;
+// The smallest size a text kept whole shrinks to.
+constexpr double LeastPoints = 2;
 
 Qt::Alignment toQt(Align a) {
     switch (a) {
@@ -96,11 +98,13 @@ Text::Fit Text::fit(Canvas& c) const {
     auto fits = [&] {
         return QFontMetricsF(font, c.painter.device()).horizontalAdvance(s) <= room;
     };
-    while (room > 0 && !fits() && font.pointSizeF() - 0.5 >= MinPoints)
+    // a text kept whole goes on shrinking, though no smaller than a printer can still draw
+    const double least = m_whole ? LeastPoints : MinPoints;
+    while (room > 0 && !fits() && font.pointSizeF() - 0.5 >= least)
         font.setPointSizeF(font.pointSizeF() - 0.5);
     const QFontMetricsF fm(font, c.painter.device());
     Fit out{font, {s}, c.mm(fm.height())};
-    if (room <= 0 || fits())
+    if (room <= 0 || m_whole || fits())
         return out;
     out.lines.clear();
     QTextLayout layout(s, font, c.painter.device());
@@ -284,7 +288,7 @@ int Document::print(QPagedPaintDevice& device) {
     run.columnHeader = first(Band::Kind::ColumnHeader);
     Band* detail = first(Band::Kind::Detail);
     for (auto& sum : m_sums)
-        sum->m_total = Currency();
+        sum->m_total = Currency::Sum();
     // bound controls stay still while the rows are walked, whatever way the walk ends
     struct Still {
         Dataset* ds;

@@ -66,7 +66,7 @@ enum class Align { Left, Center, Right };
 // Fixed text, a field, or any expression: the text is asked for when the band prints. With a
 // width, the whole text prints inside it: in a smaller font when it is too wide, down to
 // MinPoints, and wrapped over lines at that size beyond; the lines grow the band, and a band is
-// never cut between them.
+// never cut between them. A text kept whole (an amount) is never wrapped: it only shrinks.
 class Text : public Element {
 public:
     static constexpr double MinPoints = 8;
@@ -80,6 +80,8 @@ public:
     double cutBefore(Canvas& canvas, double limit) const override;
     bool grows() const override { return m_width > 0 || m_until > 0; }
     QString text() const { return m_value(); }
+    // An amount read as one word: split over lines it would no longer read as a number.
+    void keepWhole() { m_whole = true; }
     // Placed right after another text of the same band (a label); with until, the text keeps
     // left of that edge (band mm).
     void follow(const Text* label, double until = 0) {
@@ -102,6 +104,7 @@ private:
     double m_x, m_y, m_width;
     const Text* m_after = nullptr;
     double m_until = 0;
+    bool m_whole = false;
     std::function<QString()> m_value;
     QFont m_font;
     Align m_align;
@@ -191,15 +194,16 @@ public:
     // The rows the detail band walks, from the first to the end; none: no detail rows.
     void setDataset(Dataset* dataset) { m_dataset = dataset; }
 
-    // The total of a value over the detail rows printed, exact to the ten-thousandth.
+    // The total of a value over the detail rows printed, exact to the ten-thousandth however
+    // far it goes beyond what one amount holds.
     class Sum {
     public:
-        Currency value() const { return m_total; }
+        const Currency::Sum& value() const { return m_total; }
 
     private:
         friend class Document;
         std::function<Currency()> m_read;
-        Currency m_total;
+        Currency::Sum m_total;
     };
     Sum* addSum(std::function<Currency()> read);
 

@@ -63,6 +63,11 @@ public:
         }
         bool operator==(const Sum& o) const { return m_units == o.m_units; }
         bool operator<(const Sum& o) const { return m_units < o.m_units; }
+        Sum operator-(const Sum& o) const {
+            Sum d = *this;
+            d -= o;
+            return d;
+        }
         // "###,##0.00" and "￥###,##0.00", as for one amount.
         QString format() const;
         QString formatYuan() const;

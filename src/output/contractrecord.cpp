@@ -40,6 +40,12 @@ QString yuan(Currency c) {
     return c.formatYuan();
 }
 
+QString percent(const Currency::Sum& part, const Currency::Sum& whole) {
+    const double ratio =
+        whole.units() == 0 ? 0.0 : double(part.units()) / double(whole.units()) * 100.0;
+    return QString::number(ratio, 'f', 2) + QLatin1Char('%');
+}
+
 } // namespace
 
 const RecordLayout& RecordLayout::payable() {
@@ -143,15 +149,17 @@ void ContractRecord::buildTitle() {
     TitleBand1->add<Text>(
         leftValues, line1, leftRoom, [this] { return contract(QStringLiteral("往来单位")); }, font);
     TitleBand1->add<Text>(7.9, line2, 0, fixed(QStringLiteral("合同金额: ")), font);
-    TitleBand1->add<Text>(
-        leftValues, line2, leftRoom,
-        [this] {
-            const Field* amount = m_dm.TBCompacter->fieldByName(QStringLiteral("合同金额"));
-            if (amount->isNull() || !m_layout.amountInYuan)
-                return amount->displayText();
-            return yuan(amount->asCurrency());
-        },
-        font);
+    TitleBand1
+        ->add<Text>(
+            leftValues, line2, leftRoom,
+            [this] {
+                const Field* amount = m_dm.TBCompacter->fieldByName(QStringLiteral("合同金额"));
+                if (amount->isNull() || !m_layout.amountInYuan)
+                    return amount->displayText();
+                return yuan(amount->asCurrency());
+            },
+            font)
+        ->keepWhole();
     const double right = m_layout.rightBlock, values = m_layout.rightValues;
     TitleBand1->add<Text>(right, line1, 0, fixed(QStringLiteral("合同编号: ")), font);
     TitleBand1->add<Text>(
@@ -208,10 +216,12 @@ void ContractRecord::buildTable() {
             left, TextTop, width, [this, field] { return row(field); }, font, align);
     };
     auto amount = [&](int column, const QString& field) {
-        return DetailBand1->add<Text>(
+        Text* cell = DetailBand1->add<Text>(
             columnLeft(column) + 1.5, TextTop, columnRight(column) - columnLeft(column) - 3.0,
             [this, field] { return m_rows->fieldByName(field)->asCurrency().format(); }, font,
             Align::Right);
+        cell->keepWhole();
+        return cell;
     };
     cell(0, dueDate, Align::Center);
     m_dueCell = amount(1, due);
@@ -230,34 +240,33 @@ void ContractRecord::buildTable() {
 
     QRBand1 = m_report.addBand(Band::Kind::Summary, QStringLiteral("QRBand1"), RowHeight);
     QRBand1->frame = Sides::all();
-    // each value keeps left of the next label
+    // each value keeps left of the next label, on one line
     auto pair = [this](double x, const QString& label, std::function<QString()> value,
                        const QFont& labelFont, const QFont& valueFont) {
         const Text* l = QRBand1->add<Text>(x, TextTop, 0, fixed(label), labelFont);
-        QRBand1->add<Text>(0, TextTop, 0, std::move(value), valueFont)->follow(l, nextLabel(x));
+        Text* shown = QRBand1->add<Text>(0, TextTop, 0, std::move(value), valueFont);
+        shown->follow(l, nextLabel(x));
+        shown->keepWhole();
     };
     pair(
         TotalsX[0], m_layout.due + QStringLiteral("款金额统计："),
-        [dueSum] { return yuan(dueSum->value()); }, font, font);
+        [dueSum] { return dueSum->value().formatYuan(); }, font, font);
     pair(
         TotalsX[1], m_layout.settled + QStringLiteral("金额统计："),
-        [settledSum] { return yuan(settledSum->value()); }, font, font);
+        [settledSum] { return settledSum->value().formatYuan(); }, font, font);
     pair(
         TotalsX[2], m_layout.settled + QStringLiteral("比例："),
-        [dueSum, settledSum] {
-            const qint64 d = dueSum->value().units();
-            const double ratio =
-                d == 0 ? 0.0 : double(settledSum->value().units()) / double(d) * 100.0;
-            return QString::number(ratio, 'f', 2) + QLatin1Char('%');
-        },
-        arial(10), arial(10));
+        [dueSum, settledSum] { return percent(settledSum->value(), dueSum->value()); }, arial(10),
+        arial(10));
     pair(
         TotalsX[3], QStringLiteral("欠款："),
-        [dueSum, settledSum] { return yuan(dueSum->value() - settledSum->value()); }, font,
+        [dueSum, settledSum] { return (dueSum->value() - settledSum->value()).formatYuan(); }, font,
         m_layout.debtInArial ? arial(10) : font);
     pair(
         TotalsX[4], QStringLiteral("欠发票："),
-        [settledSum, invoicedSum] { return yuan(settledSum->value() - invoicedSum->value()); },
+        [settledSum, invoicedSum] {
+            return (settledSum->value() - invoicedSum->value()).formatYuan();
+        },
         font, font);
 
     if (m_layout.linked)

@@ -54,8 +54,12 @@ void setRoot(const QString& root) {
     g_root = root.isEmpty() ? QString() : QDir::cleanPath(root);
 }
 
+QString databaseName() {
+    return QStringLiteral("C:\\Zanbook\\Hestrel.mdb");
+}
+
 QString databaseFile() {
-    return mapped(QStringLiteral("C:\\Zanbook\\Hestrel.mdb"));
+    return mapped(databaseName());
 }
 
 QString backupFolder() {

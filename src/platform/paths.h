@@ -14,6 +14,9 @@ QString root();
 // Overrides $QINTARA_ROOT; empty goes back to the default.
 void setRoot(const QString& root);
 
+// The register as the program names it to the user ("C:\Zanbook\Hestrel.mdb"), and the file
+// that stands for it here.
+QString databaseName();
 QString databaseFile();
 QString backupFolder();
 

@@ -118,9 +118,11 @@ bool Startup::createDataModule() {
     try {
         c.DMod = new TDMod(Paths::databaseFile());
     } catch (const DataError& e) {
-        // the text names the file and why it cannot be used
-        Dialogs::message(QStringLiteral("警告"), e.text(), Dialogs::Icon::Warning,
-                         Dialogs::Button::Ok);
+        // the text names the file and why it cannot be used; the user knows the file by the
+        // program's own path, not by the folder that stands for its drive on this machine
+        QString text = e.text();
+        text.replace(Paths::databaseFile(), Paths::databaseName());
+        Dialogs::message(QStringLiteral("警告"), text, Dialogs::Icon::Warning, Dialogs::Button::Ok);
         return false;
     }
     c.frmCompactManager->bindData(*c.DMod);

@@ -132,21 +132,39 @@ QJsonObject readXls(const QString& path, int rows) {
     return QJsonDocument::fromJson(run(python(), args)).object();
 }
 
-QString calcFlatXml(const QString& path) {
+namespace {
+
+// The file as LibreOffice Calc reads it, saved in another format; empty when it wrote nothing.
+QByteArray calcConverted(const QString& path, const QString& format) {
     static QTemporaryDir profile; // a profile of its own: no clash with a running office
     QTemporaryDir out;
     run(QStringLiteral("soffice"),
         {QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(profile.path()).toString(),
          QStringLiteral("--headless"), QStringLiteral("--norestore"),
-         QStringLiteral("--convert-to"), QStringLiteral("fods"), QStringLiteral("--outdir"),
-         out.path(), path});
+         QStringLiteral("--convert-to"), format, QStringLiteral("--outdir"), out.path(), path});
     QFile f(
-        QDir(out.path()).filePath(QFileInfo(path).completeBaseName() + QStringLiteral(".fods")));
+        QDir(out.path()).filePath(QFileInfo(path).completeBaseName() + QLatin1Char('.') + format));
     if (!f.open(QIODevice::ReadOnly)) {
         QTest::qFail("LibreOffice wrote nothing", __FILE__, __LINE__);
         return {};
     }
-    return QString::fromUtf8(f.readAll());
+    return f.readAll();
+}
+
+} // namespace
+
+QString calcFlatXml(const QString& path) {
+    return QString::fromUtf8(calcConverted(path, QStringLiteral("fods")));
+}
+
+QStringList calcPrintedPages(const QString& path) {
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("printed.pdf"));
+    QFile f(pdf);
+    if (!f.open(QIODevice::WriteOnly) || f.write(calcConverted(path, QStringLiteral("pdf"))) <= 0)
+        return {};
+    f.close();
+    return pdfPages(pdf);
 }
 
 QStringList pdfPages(const QString& path) {

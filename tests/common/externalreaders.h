@@ -15,6 +15,8 @@ QJsonObject readXls(const QString& path, int rows = -1);
 
 // The workbook as LibreOffice Calc reads it, saved as a flat OpenDocument spreadsheet (.fods).
 QString calcFlatXml(const QString& path);
+// The pages LibreOffice Calc prints of the workbook, as pdfPages reads them.
+QStringList calcPrintedPages(const QString& path);
 
 // The text of each page of a PDF file, in reading order with its layout kept.
 QStringList pdfPages(const QString& path);

@@ -96,6 +96,16 @@ private Q_SLOTS:
             QVERIFY2(depends.out.contains(QLatin1String(name)), name);
     }
 
+    // The faces the printed records draw in come with the program, and the one that stands in
+    // for them where they are missing.
+    void recommendedFonts() {
+        const Run recommends = run(QStringLiteral("dpkg-deb"),
+                                   {QStringLiteral("-f"), m_deb, QStringLiteral("Recommends")});
+        QCOMPARE(recommends.code, 0);
+        for (const char* name : {"fonts-arphic-uming", "fonts-wqy-zenhei", "fonts-noto-cjk"})
+            QVERIFY2(recommends.out.contains(QLatin1String(name)), name);
+    }
+
     void checkers_data() {
         QTest::addColumn<QString>("program");
         QTest::addColumn<QStringList>("args");

@@ -330,6 +330,28 @@ private Q_SLOTS:
         QCOMPARE(contractsShown(f), Before);
     }
 
+    // Only a click on 确认恢复 replaces the register: Enter, in the file list or on the button,
+    // leaves it as it was, with the window open and nothing asked.
+    void enterRestoresNothing() {
+        SafetyFixture f;
+        backupThenChange(f);
+        const QByteArray live = SafetyFixture::bytes(f.databasePath());
+        bool open = false;
+        f.inRestore([&](QDialog* window) {
+            auto* w = qobject_cast<THFu*>(window);
+            SafetyFixture::clickFile(w->FileListBox1, QStringLiteral("Hestrel20240506.mdb"));
+            QTest::keyClick(w->FileListBox1, Qt::Key_Return);
+            w->Button1->setFocus();
+            QTest::keyClick(w->Button1, Qt::Key_Return);
+            QTest::keyClick(w->Button1, Qt::Key_Enter);
+            open = w->isVisible();
+        });
+        QVERIFY(open);
+        QVERIFY(f.dialogs().texts().isEmpty());
+        QCOMPARE(SafetyFixture::bytes(f.databasePath()), live);
+        QCOMPARE(contractsShown(f), Before);
+    }
+
     // Files that are no usable register are refused before the live register is touched: it
     // stays open, byte for byte as it was, and the picked file is not changed either.
     void badFiles_data() {
