@@ -3,6 +3,7 @@
 #include "components/dateedit.h"
 #include "components/linklabel.h"
 #include "contractchecks.h"
+#include "contractfilestab.h"
 #include "data/tdmod.h"
 #include "editorparts.h"
 #include "masterdata/tbumengli.h"
@@ -45,6 +46,7 @@ void TFormAddCom::bindData(TDMod* dmod) {
     bindLinks(dmod);
     receivables->bind(dmod);
     payables->bind(dmod);
+    files->bind(dmod);
 }
 
 void TFormAddCom::bindLinks(TDMod* dmod) {
@@ -129,6 +131,7 @@ void TFormAddCom::setPickButtonsVisible(bool visible) {
 void TFormAddCom::setSchedulesEditable(bool editable) {
     receivables->setEditable(editable);
     payables->setEditable(editable);
+    files->setEditable(editable);
 }
 
 void TFormAddCom::arrangeByDirection(const QString& direction) {
@@ -141,6 +144,13 @@ void TFormAddCom::arrangeByDirection(const QString& direction) {
 
 void TFormAddCom::setFileLinkText() {
     HLLabel1->setText(contracts()->fieldByName(FileField)->asString());
+}
+
+// A contract not yet saved has no files: they can be added once it is stored.
+void TFormAddCom::showStoredFiles() {
+    const Dataset* c = contracts();
+    const bool stored = c->isActive() && !c->isEmpty() && c->state() != DatasetState::Insert;
+    files->showContract(stored ? c->value(QStringLiteral("CompactID")) : QVariant());
 }
 
 // ---------------------------------------------------------------- showing and closing
@@ -173,6 +183,7 @@ void TFormAddCom::FormShow() {
         Panel1->hide();
     }
     setFileLinkText();
+    showStoredFiles();
 }
 
 void TFormAddCom::done(int result) {
@@ -316,6 +327,7 @@ void TFormAddCom::Button2Click() {
         updateMainWindow();
         returnToContract(saved);
     });
+    showStoredFiles();
 }
 
 void TFormAddCom::showDirectionTab(const QString& direction) {

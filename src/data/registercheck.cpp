@@ -143,10 +143,28 @@ bool hasTextIndex(sqlite3* h) {
     return !single(h, "SELECT name FROM sqlite_master WHERE name = 'CompactText'").isEmpty();
 }
 
+// Stored contract files: every file's parts add up to its size, and no part is left without
+// its file. Only the lengths are read, never the bytes. Registers made before they existed
+// have neither table.
+QString fileDamage(sqlite3* h) {
+    if (single(h, "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN "
+                  "('CompactFile', 'CompactFilePart')") != QLatin1String("2"))
+        return {};
+    const char* const disagreeing =
+        "SELECT EXISTS (SELECT 1 FROM CompactFile f WHERE f.大小 IS NOT (SELECT "
+        "coalesce(sum(length(p.Bytes)), 0) FROM CompactFilePart p WHERE p.FileID = f.ID))";
+    const char* const stray = "SELECT EXISTS (SELECT 1 FROM CompactFilePart p WHERE NOT EXISTS "
+                              "(SELECT 1 FROM CompactFile f WHERE f.ID = p.FileID))";
+    for (const char* sql : {disagreeing, stray})
+        if (single(h, sql) != QLatin1String("0"))
+            return QStringLiteral("存入的合同文件已损坏（大小与内容不符）");
+    return {};
+}
+
 QString tableDamage(sqlite3* h) {
     if (single(h, "PRAGMA integrity_check(1)") != QLatin1String("ok"))
         return QStringLiteral("文件已损坏");
-    return {};
+    return fileDamage(h);
 }
 
 QString textIndexDamage(sqlite3* h) {

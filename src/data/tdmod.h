@@ -48,8 +48,8 @@ public:
     static QString countText(int records);
     QString countText() const { return countText(TBCompacter->recordCount()); }
 
-    // Deletes the current contract with all its instalments in one transaction: on failure the
-    // contract and every instalment stay as they were, and the error is thrown.
+    // Deletes the current contract with all its instalments and stored files in one
+    // transaction: on failure they all stay as they were, and the error is thrown.
     void deleteContract();
 
     // The settings file the reminder filter reads; without one, the file beside the program.
