@@ -164,7 +164,7 @@ QString fileDamage(sqlite3* h) {
 QString tableDamage(sqlite3* h) {
     if (single(h, "PRAGMA integrity_check(1)") != QLatin1String("ok"))
         return QStringLiteral("文件已损坏");
-    return fileDamage(h);
+    return {};
 }
 
 QString textIndexDamage(sqlite3* h) {
@@ -181,6 +181,13 @@ QString textIndexDamage(sqlite3* h) {
     if (rc != SQLITE_OK)
         throw Unusable{SqliteReason::text(rc)};
     return {};
+}
+
+// What the checks beside the tables' own find, one after the other on one connection: its reads
+// never start while the other connection holds the file for its text-index check.
+QString contentDamage(sqlite3* h) {
+    const QString text = textIndexDamage(h);
+    return text.isEmpty() ? fileDamage(h) : text;
 }
 
 // A check on a thread of its own; Unusable comes back as its reason.
@@ -212,7 +219,7 @@ namespace RegisterCheck {
 QString damage(sqlite3* handle) {
     try {
         const QString tables = tableDamage(handle);
-        return tables.isEmpty() ? textIndexDamage(handle) : tables;
+        return tables.isEmpty() ? contentDamage(handle) : tables;
     } catch (const Unusable& e) {
         return e.why;
     }
@@ -233,7 +240,7 @@ QString problem(const QString& path, const std::function<void()>& busy) {
         // Every page is read, by two checks at once; the caller's thread stays free to keep its
         // window alive.
         auto tables = beside([&h] { return tableDamage(h.get()); });
-        auto index = beside([&text] { return textIndexDamage(text.get()); });
+        auto index = beside([&text] { return contentDamage(text.get()); });
         if (busy)
             for (auto* check : {&tables, &index})
                 while (check->wait_for(std::chrono::milliseconds(50)) != std::future_status::ready)
