@@ -1,15 +1,18 @@
 // qintara-db: creates, fills and checks register files from the command line.
 #include "generator.h"
 
+#include "data/contractfiles.h"
 #include "data/database.h"
 #include "data/registercheck.h"
 #include "data/settledcopy.h"
 #include "platform/clock.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QSqlQuery>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -24,6 +27,9 @@ const char* const Usage =
     "  qintara-db bench PATH --contracts N --instalments M [--partners P]\n"
     "                             a large register for measurements (P defaults to 500)\n"
     "  qintara-db check PATH      prints \"ok\" or why the file is not a usable register\n"
+    "  qintara-db files PATH --files N --size BYTES\n"
+    "                             stores a file of BYTES with each of the first N contracts\n"
+    "                             of an existing register, for measurements\n"
     "Creating commands never overwrite an existing file.\n";
 
 int usage(const QString& problem = {}) {
@@ -140,6 +146,70 @@ int bench(const QStringList& args) {
     return create(path, [&](Database& db) { return Generator::fillBench(db, size, today); });
 }
 
+// Different bytes in every file, so that no two files share their pages.
+QByteArray fileBytes(int size, quint32 seed) {
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (char& b : bytes) {
+        seed = seed * 1664525u + 1013904223u;
+        b = char(seed >> 24);
+    }
+    return bytes;
+}
+
+int files(const QStringList& args) {
+    QString path;
+    int count = -1, size = -1;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        int* target = a == QLatin1String("--files")  ? &count
+                      : a == QLatin1String("--size") ? &size
+                                                     : nullptr;
+        if (target) {
+            if (i + 1 >= args.size() || !number(args[i + 1], *target))
+                return usage(QStringLiteral("%1 needs a whole number").arg(a));
+            ++i;
+        } else if (path.isEmpty() && !a.startsWith(QLatin1String("--"))) {
+            path = a;
+        } else {
+            return usage(QStringLiteral("unexpected argument %1").arg(a));
+        }
+    }
+    if (path.isEmpty() || count < 0 || size < 0 || size > ContractFiles::MaxBytes)
+        return usage(QStringLiteral("files needs PATH, --files and --size (at most 50 MB)"));
+    QElapsedTimer timer;
+    timer.start();
+    try {
+        Database db;
+        db.open(path);
+        QSqlQuery fast = db.prepare(QStringLiteral("PRAGMA synchronous = OFF"));
+        Database::exec(fast);
+        QSqlQuery ids =
+            db.prepare(QStringLiteral("SELECT CompactID FROM Compact ORDER BY CompactID LIMIT ?"));
+        ids.addBindValue(count);
+        Database::exec(ids);
+        QList<qint64> contracts;
+        while (ids.next())
+            contracts << ids.value(0).toLongLong();
+        ids.finish();
+        ContractFiles::Store store(db);
+        db.transaction();
+        for (qsizetype i = 0; i < contracts.size(); ++i) {
+            QByteArray bytes = fileBytes(size, quint32(i + 1));
+            QBuffer source(&bytes);
+            source.open(QIODevice::ReadOnly);
+            store.add(contracts[i], source, QStringLiteral("扫描件-%1.pdf").arg(i + 1),
+                      QStringLiteral("管理员"));
+        }
+        db.commit();
+        std::printf(
+            "%s: %lld files of %d bytes (%.1f s)\n", qUtf8Printable(QDir::toNativeSeparators(path)),
+            static_cast<long long>(contracts.size()), size, double(timer.elapsed()) / 1000.0);
+    } catch (const DataError& e) {
+        return fail(e.text());
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -154,6 +224,8 @@ int main(int argc, char** argv) {
     const QString& command = args.first();
     if (command == QLatin1String("bench"))
         return bench(args.mid(1));
+    if (command == QLatin1String("files"))
+        return files(args.mid(1));
     if (args.size() != 2)
         return usage(QStringLiteral("wrong number of arguments"));
     const QString& path = args[1];

@@ -3,6 +3,7 @@
 #include "components/dateedit.h"
 #include "components/linklabel.h"
 #include "contractchecks.h"
+#include "contractfilestab.h"
 #include "data/tdmod.h"
 #include "editorparts.h"
 #include "history/txgjilu.h"
@@ -46,6 +47,7 @@ void TFormAddCom::bindData(TDMod* dmod) {
     bindLinks(dmod);
     receivables->bind(dmod);
     payables->bind(dmod);
+    files->bind(dmod);
 }
 
 void TFormAddCom::bindLinks(TDMod* dmod) {
@@ -130,6 +132,7 @@ void TFormAddCom::setPickButtonsVisible(bool visible) {
 void TFormAddCom::setSchedulesEditable(bool editable) {
     receivables->setEditable(editable);
     payables->setEditable(editable);
+    files->setEditable(editable);
 }
 
 void TFormAddCom::arrangeByDirection(const QString& direction) {
@@ -142,6 +145,13 @@ void TFormAddCom::arrangeByDirection(const QString& direction) {
 
 void TFormAddCom::setFileLinkText() {
     HLLabel1->setText(contracts()->fieldByName(FileField)->asString());
+}
+
+// A contract not yet saved has no files: they can be added once it is stored.
+void TFormAddCom::showStoredFiles() {
+    const Dataset* c = contracts();
+    const bool stored = c->isActive() && !c->isEmpty() && c->state() != DatasetState::Insert;
+    files->showContract(stored ? c->value(QStringLiteral("CompactID")) : QVariant());
 }
 
 // ---------------------------------------------------------------- showing and closing
@@ -174,6 +184,7 @@ void TFormAddCom::FormShow() {
         Panel1->hide();
     }
     setFileLinkText();
+    showStoredFiles();
 }
 
 void TFormAddCom::done(int result) {
@@ -317,6 +328,7 @@ void TFormAddCom::Button2Click() {
         updateMainWindow();
         returnToContract(saved);
     });
+    showStoredFiles();
 }
 
 void TFormAddCom::showDirectionTab(const QString& direction) {

@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QPointer>
 
+class ContractFilesTab;
 class DateEdit;
 class Dataset;
 class LinkLabel;
@@ -93,6 +94,7 @@ public:
     QLineEdit* DBEdit8;            // "录入人"
     QLineEdit* DBEdit9;            // "修改人"
     LinkLabel* HLLabel1;           // the contract file
+    ContractFilesTab* files;       // "合同附件": files kept in the register
     QPushButton* Button1;          // "..."
     // Buttons.
     QFrame* Panel1;        // the print panel
@@ -137,6 +139,7 @@ private:
     void updateMainWindow();
     void returnToContract(const SavedContract& saved);
     void setFileLinkText();
+    void showStoredFiles();
     Dataset* contracts() const;
     QString direction() const;
 

@@ -1,6 +1,7 @@
 // The contract editor's controls and their places; what they do is in tformaddcom.cpp.
 #include "components/dateedit.h"
 #include "components/linklabel.h"
+#include "contractfilestab.h"
 #include "editorparts.h"
 #include "scheduletab.h"
 #include "tformaddcom.h"
@@ -152,6 +153,8 @@ QTabWidget* TFormAddCom::makeTabs() {
     PageControl1->addTab(receivables, receivables->side().caption);
     PageControl1->addTab(payables, payables->side().caption);
     PageControl1->addTab(makeExtraTab(), QStringLiteral("辅助信息"));
+    files = new ContractFilesTab(PageControl1);
+    PageControl1->addTab(files, ContractFilesTab::Caption);
     connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
         if (auto* tab = qobject_cast<ScheduleTab*>(PageControl1->widget(index)))
             runGuardedTotals(tab);

@@ -9,7 +9,8 @@ namespace RegisterCheck {
 
 // Empty when the file is a whole SQLite file (its size a whole number of its pages), holds
 // every table, view and column the program's schema has, PRAGMA integrity_check finds no
-// damage (indexes against tables too) and the contract-text index passes its own check;
+// damage (indexes against tables too), the stored contract files' parts add up to their sizes
+// and the contract-text index passes its own check;
 // otherwise why not, in the user's words and without the file's name. The text index's check
 // is a command, so the file is opened for writing (nothing is written): only for a file the
 // caller owns, closed elsewhere. The long checks run beside the calling thread, which calls

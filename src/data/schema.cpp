@@ -166,6 +166,26 @@ const char* const Statements[] = {
         SELECT SCNum, 印花税率 FROM StampTax ORDER BY ID)",
 };
 
+// Files kept with their contracts: the list row apart from the bytes, so that the file list
+// never reads them; the bytes in parts, so that no file is ever held whole in memory.
+const char* const FileStatements[] = {
+    R"(CREATE TABLE IF NOT EXISTS CompactFile (
+        ID INTEGER PRIMARY KEY AUTOINCREMENT,
+        CompactID INTEGER NOT NULL,
+        文件名 TEXT NOT NULL CHECK (文件名 <> '' AND length(文件名) <= 255),
+        大小 INTEGER NOT NULL CHECK (大小 >= 0),
+        添加日期 TEXT,
+        添加人 TEXT CHECK (length(添加人) <= 10),
+        校验 TEXT))",
+    "CREATE INDEX IF NOT EXISTS CompactFile_CompactID ON CompactFile (CompactID)",
+    R"(CREATE TABLE IF NOT EXISTS CompactFilePart (
+        ID INTEGER PRIMARY KEY AUTOINCREMENT,
+        FileID INTEGER NOT NULL,
+        Part INTEGER NOT NULL,
+        Bytes BLOB NOT NULL,
+        UNIQUE (FileID, Part)))",
+};
+
 // Trigram postings without positions keep the index small; the LIKE confirms every hit.
 const char* const TextIndexStatements[] = {
     R"(CREATE VIRTUAL TABLE CompactText USING fts5(合同内容, content='Compact',
@@ -313,6 +333,10 @@ void upgrade(QSqlDatabase& db) {
         q.exec(QString::fromUtf8(statement)); // a register that cannot be written stays as it is
     }
     addHistory(db);
+    for (const char* statement : FileStatements) {
+        QSqlQuery q(db);
+        q.exec(QString::fromUtf8(statement));
+    }
     // The instalment views of earlier versions read the contracts' rows; these name the index,
     // so they change only once it is there.
     QSqlQuery q(db);
@@ -333,6 +357,8 @@ void create(QSqlDatabase& db) {
         throw DataError(db.lastError().text());
     try {
         for (const char* statement : Statements)
+            exec(db, QString::fromUtf8(statement));
+        for (const char* statement : FileStatements)
             exec(db, QString::fromUtf8(statement));
         addTextIndex(db);
         if (!addHistory(db))

@@ -1,5 +1,6 @@
 #include "tdmod.h"
 
+#include "contractfiles.h"
 #include "moneyside.h"
 #include "operatorpasswords.h"
 #include "platform/clock.h"
@@ -560,6 +561,7 @@ void TDMod::deleteContract() {
             q.addBindValue(id);
             Database::exec(q);
         }
+        ContractFiles::Store::removeAllOf(m_db, id);
         c->deleteCurrentInStore();
         m_db.commit();
     } catch (...) {

@@ -55,9 +55,9 @@ public:
     static QString countText(int records);
     QString countText() const { return countText(TBCompacter->recordCount()); }
 
-    // Deletes the current contract with all its instalments in one transaction, with their
-    // history: on failure the contract, every instalment and the history stay as they were, and
-    // the error is thrown.
+    // Deletes the current contract with all its instalments and stored files in one
+    // transaction, with their history: on failure the contract, its instalments, files and the
+    // history stay as they were, and the error is thrown.
     void deleteContract();
 
     // The settings file the reminder filter reads; without one, the file beside the program.

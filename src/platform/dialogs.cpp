@@ -23,6 +23,10 @@ namespace Dialogs {
 
 Backend::~Backend() = default;
 
+QString Backend::saveFileName(const QString&, const QString&, const QString&) {
+    return {};
+}
+
 void setBackend(Backend* backend) {
     g_backend = backend;
 }
@@ -64,6 +68,10 @@ void setProgramTitle(const QString& title) {
 
 QString openFileName(const QString& caption, const QString& dir, const QString& filter) {
     return g_backend ? g_backend->openFileName(caption, dir, filter) : QString();
+}
+
+QString saveFileName(const QString& caption, const QString& proposed, const QString& filter) {
+    return g_backend ? g_backend->saveFileName(caption, proposed, filter) : QString();
 }
 
 QString errorDisplayText(const QString& text) {
@@ -116,6 +124,12 @@ Button RecordingBackend::show(const Message& message) {
 QString RecordingBackend::openFileName(const QString& caption, const QString& dir,
                                        const QString& filter) {
     fileRequests.append({caption, dir, filter});
+    return m_fileNames.isEmpty() ? QString() : m_fileNames.takeFirst();
+}
+
+QString RecordingBackend::saveFileName(const QString& caption, const QString& proposed,
+                                       const QString& filter) {
+    fileRequests.append({caption, proposed, filter});
     return m_fileNames.isEmpty() ? QString() : m_fileNames.takeFirst();
 }
 

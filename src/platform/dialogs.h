@@ -30,6 +30,10 @@ public:
     // (*)").
     virtual QString openFileName(const QString& caption, const QString& dir,
                                  const QString& filter) = 0;
+    // The path chosen to save to, or empty when cancelled; proposed is the name or path offered
+    // first. Without an override the dialog is cancelled.
+    virtual QString saveFileName(const QString& caption, const QString& proposed,
+                                 const QString& filter);
 };
 
 // Not owned; nullptr removes the backend.
@@ -58,6 +62,9 @@ void setProgramTitle(const QString& title);
 QString openFileName(const QString& caption = {}, const QString& dir = {},
                      const QString& filter = {});
 
+// Empty when cancelled or when there is no backend.
+QString saveFileName(const QString& caption, const QString& proposed, const QString& filter = {});
+
 // The text the general error display shows: "." appended unless the text is empty or already
 // ends in "." or in a character that sorts before it, or in a Chinese sentence end (。！？).
 QString errorDisplayText(const QString& text);
@@ -81,7 +88,7 @@ class RecordingBackend : public Backend {
 public:
     struct FileRequest {
         QString caption;
-        QString dir;
+        QString dir; // the start folder; for a save, the name offered
         QString filter;
     };
 
@@ -94,7 +101,8 @@ public:
     // Queues the Enter key: the box's default button, or the platform's (Ok, else Yes) when it
     // names none.
     void pressEnter() { m_answers.append(Button::None); }
-    // Queued file names for openFileName; empty (cancelled) when none is queued.
+    // Queued file names for openFileName and saveFileName, in the order they are asked; empty
+    // (cancelled) when none is queued.
     void nextFileName(const QString& fileName) { m_fileNames.append(fileName); }
 
     int count() const { return int(shown.size()); }
@@ -107,6 +115,8 @@ public:
 
     Button show(const Message& message) override;
     QString openFileName(const QString& caption, const QString& dir,
+                         const QString& filter) override;
+    QString saveFileName(const QString& caption, const QString& proposed,
                          const QString& filter) override;
 
 private:

@@ -9,8 +9,8 @@ namespace {
 constexpr qint64 ShowAfterMs = 400;
 } // namespace
 
-ProgressShown::ProgressShown(QWidget* parent, const QString& text)
-    : m_dialog(new QProgressDialog(parent)) {
+ProgressShown::ProgressShown(QWidget* parent, const QString& text, Stop stop)
+    : m_dialog(new QProgressDialog(parent)), m_stop(stop) {
     m_dialog->setObjectName(QStringLiteral("Progress"));
     m_dialog->setWindowTitle(parent ? parent->windowTitle() : QString());
     m_dialog->setLabelText(text);
@@ -23,6 +23,12 @@ ProgressShown::ProgressShown(QWidget* parent, const QString& text)
     m_dialog->setRange(0, 1000);
     m_dialog->setMinimumWidth(360);
     m_dialog->hide();
+    if (stop == Stop::Offered) {
+        // the rest of the program takes no input while the dialog is up
+        m_dialog->setCancelButtonText(QStringLiteral("停止"));
+        m_dialog->setWindowModality(Qt::ApplicationModal);
+        m_dialog->show();
+    }
     m_started.start();
 }
 
@@ -46,5 +52,10 @@ void ProgressShown::report(qint64 done, qint64 total) {
             return;
         m_dialog->show();
     }
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    QCoreApplication::processEvents(m_stop == Stop::Offered ? QEventLoop::AllEvents
+                                                            : QEventLoop::ExcludeUserInputEvents);
+}
+
+bool ProgressShown::stopped() const {
+    return m_dialog->wasCanceled();
 }

@@ -1,8 +1,10 @@
 #include "registerfixture.h"
 
+#include "data/contractfiles.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -41,6 +43,15 @@ QVariant RegisterFixture::scalar(const QString& sql, const QVariantList& values)
         q.addBindValue(v);
     Database::exec(q);
     return q.next() ? q.value(0) : QVariant();
+}
+
+qint64 RegisterFixture::addStoredFile(int compactId, const QString& name, const QByteArray& bytes) {
+    QByteArray copy = bytes;
+    QBuffer source(&copy);
+    source.open(QIODevice::ReadOnly);
+    return ContractFiles::Store(m_db)
+        .add(compactId, source, name, QStringLiteral("管理员"))
+        .value();
 }
 
 int RegisterFixture::count(const QString& table, const QString& where, const QVariantList& values) {

@@ -32,6 +32,8 @@ public:
                        const QVariant& settled = 0);
     void addPayable(int compactId, const QVariant& due, const QVariant& amount,
                     const QVariant& settled = 0);
+    // Stores a file with the contract as the editor does; returns its ID.
+    qint64 addStoredFile(int compactId, const QString& name, const QByteArray& bytes);
 
     // Opens the data module over the register (after the rows above are in).
     TDMod& openModule();

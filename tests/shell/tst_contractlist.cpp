@@ -312,6 +312,7 @@ private Q_SLOTS:
         f.addContract(QStringLiteral("HT-003"));
         for (double amount : {100.0, 200.0, 300.0})
             f.addReceivable(id, amount);
+        f.addStoredFile(id, QStringLiteral("合同.pdf"), QByteArray(3000, 'x'));
         QVERIFY(f.start());
         ShellFixture::clickRow(f.main().wwDBGrid1, 1);
         if (answer == int(Dialogs::Button::None))
@@ -327,6 +328,9 @@ private Q_SLOTS:
         const bool deleted = answer == int(Dialogs::Button::Yes);
         QCOMPARE(f.count(QStringLiteral("AccountReceive"), QStringLiteral("CompactID = ?"), {id}),
                  deleted ? 0 : 3);
+        QCOMPARE(f.count(QStringLiteral("CompactFile"), QStringLiteral("CompactID = ?"), {id}),
+                 deleted ? 0 : 1);
+        QCOMPARE(f.count(QStringLiteral("CompactFilePart")), deleted ? 0 : 1);
         QCOMPARE(f.count(QStringLiteral("Compact"), QStringLiteral("合同编号 = 'HT-002'")),
                  deleted ? 0 : 1);
         QCOMPARE(f.count(QStringLiteral("Compact")), deleted ? 2 : 3);

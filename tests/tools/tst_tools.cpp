@@ -194,6 +194,26 @@ private Q_SLOTS:
                                "SELECT min(length(CAST(合同内容 AS BLOB))) FROM Compact")) >= 2000);
     }
 
+    // Test files for measurements go into an existing register, one per contract, whole.
+    void filesStoresRequestedFiles() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("bench.db"));
+        QCOMPARE(tool({QStringLiteral("bench"), path, QStringLiteral("--contracts"),
+                       QStringLiteral("8"), QStringLiteral("--instalments"), QStringLiteral("8")})
+                     .code,
+                 0);
+        const Run run =
+            tool({QStringLiteral("files"), path, QStringLiteral("--files"), QStringLiteral("5"),
+                  QStringLiteral("--size"), QStringLiteral("1500000")});
+        QCOMPARE(run.code, 0);
+        QCOMPARE(tool({QStringLiteral("check"), path}).out, QStringLiteral("ok\n"));
+        TDMod dm(path);
+        QCOMPARE(scalar(dm, QStringLiteral("SELECT count(DISTINCT CompactID) FROM CompactFile "
+                                           "WHERE 大小 = 1500000")),
+                 5);
+        QCOMPARE(scalar(dm, QStringLiteral("SELECT count(*) FROM CompactFilePart")), 10);
+    }
+
     void creatingCommandsRefuseExistingFiles_data() {
         QTest::addColumn<QStringList>("args");
         QTest::newRow("init") << QStringList{QStringLiteral("init")};
@@ -241,6 +261,9 @@ private Q_SLOTS:
         QTest::newRow("cut short") << "cut" << QStringLiteral("文件不完整（大小与页数不符）");
         QTest::newRow("text index damaged") << "text" << QStringLiteral("合同内容的全文索引已损坏");
         QTest::newRow("interrupted write") << "journal" << QString();
+        QTest::newRow("stored files whole") << "files" << QString();
+        QTest::newRow("stored file cut short")
+            << "file cut" << QStringLiteral("存入的合同文件已损坏（大小与内容不符）");
     }
     void checkFindsDamage() {
         QFETCH(QString, kind);
@@ -259,6 +282,15 @@ private Q_SLOTS:
                 DamagedRegister::cutShort(path, 100);
             else if (kind == QLatin1String("text"))
                 DamagedRegister::textIndexDamaged(path);
+            if (kind.startsWith(QLatin1String("file")))
+                QCOMPARE(
+                    tool({QStringLiteral("files"), path, QStringLiteral("--files"),
+                          QStringLiteral("3"), QStringLiteral("--size"), QStringLiteral("5000")})
+                        .code,
+                    0);
+            if (kind == QLatin1String("file cut"))
+                DamagedRegister::run(path, {QStringLiteral("UPDATE CompactFilePart SET Bytes = "
+                                                           "substr(Bytes, 1, 10) WHERE ID = 2")});
         }
         const QByteArray before = digest(path);
         const QByteArray journal = digest(path + QStringLiteral("-journal"));
@@ -283,6 +315,8 @@ private Q_SLOTS:
         QTest::newRow("no path") << QStringList{QStringLiteral("init")};
         QTest::newRow("bench sizes")
             << QStringList{QStringLiteral("bench"), QStringLiteral("x.db")};
+        QTest::newRow("files sizes")
+            << QStringList{QStringLiteral("files"), QStringLiteral("x.db")};
         QTest::newRow("bench number") << QStringList{
             QStringLiteral("bench"), QStringLiteral("x.db"),          QStringLiteral("--contracts"),
             QStringLiteral("many"),  QStringLiteral("--instalments"), QStringLiteral("1")};

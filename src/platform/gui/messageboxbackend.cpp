@@ -79,3 +79,16 @@ QString MessageBoxBackend::openFileName(const QString& caption, const QString& d
         return {};
     return picker.selectedFiles().value(0);
 }
+
+QString MessageBoxBackend::saveFileName(const QString& caption, const QString& proposed,
+                                        const QString& filter) {
+    QFileDialog picker(QApplication::activeWindow(), caption, QString(), filter);
+    picker.setOption(QFileDialog::DontUseNativeDialog);
+    picker.setAcceptMode(QFileDialog::AcceptSave);
+    picker.setFileMode(QFileDialog::AnyFile);
+    picker.setProxyModel(new ChineseFileColumns(&picker));
+    picker.selectFile(proposed);
+    if (Modal::exec(&picker) != QDialog::Accepted)
+        return {};
+    return picker.selectedFiles().value(0);
+}

@@ -7,4 +7,6 @@ public:
     Dialogs::Button show(const Dialogs::Message& message) override;
     QString openFileName(const QString& caption, const QString& dir,
                          const QString& filter) override;
+    QString saveFileName(const QString& caption, const QString& proposed,
+                         const QString& filter) override;
 };
