@@ -246,6 +246,21 @@ void replaceView(QSqlDatabase& db, const QString& name, const QString& statement
     q.exec(QStringLiteral("RELEASE view_upgrade"));
 }
 
+// Runs every statement, or leaves the register as it was when one fails: a savepoint, inside
+// a transaction or not.
+template <size_t N> bool allOrNothing(QSqlDatabase& db, const char* const (&statements)[N]) {
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("SAVEPOINT all_or_nothing")))
+        return false;
+    for (const char* statement : statements)
+        if (!q.exec(QString::fromUtf8(statement))) {
+            q.exec(QStringLiteral("ROLLBACK TO all_or_nothing"));
+            q.exec(QStringLiteral("RELEASE all_or_nothing"));
+            return false;
+        }
+    return q.exec(QStringLiteral("RELEASE all_or_nothing"));
+}
+
 } // namespace
 
 namespace Schema {
@@ -259,16 +274,7 @@ const QStringList& optionalTables() {
 }
 
 bool addHistory(QSqlDatabase& db) {
-    QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("SAVEPOINT history_table")))
-        return false;
-    for (const char* statement : HistoryStatements)
-        if (!q.exec(QString::fromUtf8(statement))) {
-            q.exec(QStringLiteral("ROLLBACK TO history_table"));
-            q.exec(QStringLiteral("RELEASE history_table"));
-            return false;
-        }
-    return q.exec(QStringLiteral("RELEASE history_table"));
+    return allOrNothing(db, HistoryStatements);
 }
 
 const QStringList& contractTypes() {
@@ -385,20 +391,10 @@ bool hasTextIndex(QSqlDatabase& db) {
     return q.exec() && q.next();
 }
 
-// A savepoint keeps the register as it was when any step fails, inside a transaction or not.
 bool addTextIndex(QSqlDatabase& db) {
     if (hasTextIndex(db))
         return true;
-    QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("SAVEPOINT text_index")))
-        return false;
-    for (const char* statement : TextIndexStatements)
-        if (!q.exec(QString::fromUtf8(statement))) {
-            q.exec(QStringLiteral("ROLLBACK TO text_index"));
-            q.exec(QStringLiteral("RELEASE text_index"));
-            return false;
-        }
-    return q.exec(QStringLiteral("RELEASE text_index"));
+    return allOrNothing(db, TextIndexStatements);
 }
 
 void dropTextIndex(QSqlDatabase& db) {
