@@ -60,6 +60,10 @@ int main(int argc, char** argv) {
     }
     for (const Group& g : groups)
         if (args[2] == QLatin1String(g.name)) {
+            if (isStartupChild()) {
+                g.run(ctx);
+                return 0;
+            }
             // Every group works on a copy: opening a register brings one made by an earlier
             // version up to date, and the cached register is never written.
             QTemporaryDir work;

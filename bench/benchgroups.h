@@ -11,4 +11,8 @@ void runOutputGroup(const Context& ctx);
 void runSafetyGroup(const Context& ctx);
 void runSessionGroup(const Context& ctx);
 
+// Whether this process is the money group's timed start of the program, which starts on the
+// parent's copy of the register and must not make one of its own.
+bool isStartupChild();
+
 } // namespace Bench

@@ -81,8 +81,12 @@ double startupSample(const Context& ctx, const QString& root) {
 
 } // namespace
 
+bool isStartupChild() {
+    return qEnvironmentVariableIsSet(StartupChild);
+}
+
 void runMoneyGroup(const Context& ctx) {
-    if (qEnvironmentVariableIsSet(StartupChild))
+    if (isStartupChild())
         startOnce(qEnvironmentVariable(StartupChild));
 
     ProgramRoot root(ctx.db);
