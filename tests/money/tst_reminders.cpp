@@ -56,6 +56,11 @@ struct Register {
         f.exec(QStringLiteral("UPDATE Compact SET 截止日期 = ?, 执行情况 = ? WHERE CompactID = ?"),
                {Today.addDays(days).toString(Qt::ISODate), state, id});
     }
+    // Settings.ini as it is on the disk now; empty when there is none.
+    QByteArray settingsText() const {
+        QFile file(f.settingsPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
     void settings(const QByteArray& text) {
         QFile file(f.settingsPath());
         QVERIFY(file.open(QIODevice::WriteOnly));
@@ -330,10 +335,7 @@ private Q_SLOTS:
         Register r;
         r.due(true, 1, 100);
         QVERIFY(r.f.start());
-        const QByteArray before = [&] {
-            QFile file(r.f.settingsPath());
-            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        }();
+        const QByteArray before = r.settingsText();
         r.f.modal.then([&](QDialog* dialog) {
             auto* w = static_cast<TTiX*>(dialog);
             w->Edit1->findChild<QLineEdit*>()->setText(QStringLiteral("a5"));
@@ -344,9 +346,7 @@ private Q_SLOTS:
         QCOMPARE(r.f.dialogs().last().icon, Dialogs::Icon::Error);
         QVERIFY2(r.f.dialogs().last().text.contains(QStringLiteral("a5")),
                  qPrintable(r.f.dialogs().last().text));
-        QFile file(r.f.settingsPath());
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), before);
+        QCOMPARE(r.settingsText(), before);
     }
 
     // A negative number keeps its sign in the box and is refused; nothing is written.
@@ -354,10 +354,7 @@ private Q_SLOTS:
         Register r;
         r.due(true, 1, 100);
         QVERIFY(r.f.start());
-        const QByteArray before = [&] {
-            QFile file(r.f.settingsPath());
-            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        }();
+        const QByteArray before = r.settingsText();
         QString shown;
         r.f.modal.then([&](QDialog* dialog) {
             auto* w = static_cast<TTiX*>(dialog);
@@ -370,9 +367,7 @@ private Q_SLOTS:
         QCOMPARE(r.f.dialogs().texts(),
                  QStringList(QStringLiteral("“-5”不是有效的天数，请输入0到99之间的整数.")));
         QCOMPARE(shown, QStringLiteral("-5"));
-        QFile file(r.f.settingsPath());
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), before);
+        QCOMPARE(r.settingsText(), before);
     }
 
     void missingSettingMeansSeven() {
