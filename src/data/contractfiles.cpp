@@ -2,6 +2,7 @@
 
 #include "database.h"
 #include "platform/clock.h"
+#include "schema.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -18,11 +19,13 @@ namespace {
 constexpr qint64 PartBytes = 1024 * 1024;
 
 bool hasTables(Database& db) {
-    QSqlQuery q = db.prepare(
-        QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN "
-                       "('CompactFile', 'CompactFilePart')"));
+    QSqlQuery q = db.prepare(Schema::objectsQuery(db.connection()));
     Database::exec(q);
-    return q.next() && q.value(0).toInt() == 2;
+    int found = 0;
+    while (q.next())
+        for (const char* name : {"CompactFile", "CompactFilePart"})
+            found += q.value(1).toString().compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
+    return found == 2;
 }
 
 void run(Database& db, const QString& sql, const QVariantList& values = {}) {
@@ -32,31 +35,7 @@ void run(Database& db, const QString& sql, const QVariantList& values = {}) {
     Database::exec(q);
 }
 
-// A savepoint is a transaction of its own when none is open, and nests inside the caller's
-// otherwise; anything not released is undone.
-class Savepoint {
-public:
-    explicit Savepoint(Database& db) : m_db(db) { run(m_db, QStringLiteral("SAVEPOINT file")); }
-    ~Savepoint() {
-        if (m_released)
-            return;
-        try {
-            run(m_db, QStringLiteral("ROLLBACK TO file"));
-            run(m_db, QStringLiteral("RELEASE file"));
-        } catch (const DataError&) {
-        }
-    }
-    Savepoint(const Savepoint&) = delete;
-    Savepoint& operator=(const Savepoint&) = delete;
-    void release() {
-        run(m_db, QStringLiteral("RELEASE file"));
-        m_released = true;
-    }
-
-private:
-    Database& m_db;
-    bool m_released = false;
-};
+using Savepoint = Database::Savepoint;
 
 QString hex(QCryptographicHash& hash) {
     return QString::fromLatin1(hash.result().toHex());
@@ -106,13 +85,13 @@ std::optional<qint64> Store::add(qint64 compactId, QIODevice& source, const QStr
 
 qint64 Store::insertEntry(qint64 compactId, const QString& name, const QString& addedBy) {
     QSqlQuery q = m_db.prepare(QStringLiteral("INSERT INTO CompactFile (CompactID, 文件名, 大小, "
-                                              "添加日期, 添加人) VALUES (?, ?, 0, ?, ?)"));
+                                              "添加日期, 添加人) VALUES (?, ?, 0, ?, ?)") +
+                               Database::returningKey(m_db.connection(), QStringLiteral("ID")));
     q.addBindValue(compactId);
     q.addBindValue(name);
     q.addBindValue(Clock::now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
     q.addBindValue(addedBy.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : addedBy);
-    Database::exec(q);
-    return q.lastInsertId().toLongLong();
+    return Database::insert(q).toLongLong();
 }
 
 // The size and checksum are those of the bytes actually stored, also when the file changed

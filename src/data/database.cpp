@@ -1,7 +1,9 @@
 #include "database.h"
 
 #include "operatorpasswords.h"
+#include "registeraddress.h"
 #include "schema.h"
+#include "serverconnection.h"
 #include "sqlitereason.h"
 
 #include <QFileInfo>
@@ -9,6 +11,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUuid>
+#include <libpq-fe.h>
 #include <sqlite3.h>
 
 namespace {
@@ -32,6 +35,8 @@ QString refusalText(DataError::Category category) {
         return QStringLiteral("磁盘空间不足，无法保存。");
     case DataError::Category::ReadOnly:
         return QStringLiteral("数据库文件不可写入，无法保存。");
+    case DataError::Category::Conflict:
+        return QStringLiteral("该记录正被其他操作员同时修改，无法保存，请重试。");
     default:
         return {};
     }
@@ -50,8 +55,22 @@ Database::~Database() {
 
 void Database::openConnection(const QString& path) {
     close();
+    const auto server = RegisterAddress::server(path);
+    const QString driver = server || RegisterAddress::isServer(path) ? QStringLiteral("QPSQL")
+                                                                     : QStringLiteral("QSQLITE");
+    if (m_db.isValid() && m_db.driverName() != driver) {
+        m_db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_connectionName);
+    }
     if (!m_db.isValid())
-        m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
+        m_db = QSqlDatabase::addDatabase(driver, m_connectionName);
+    if (RegisterAddress::isServer(path)) {
+        if (!server)
+            throw DataError(QStringLiteral("数据库地址 %1 无效").arg(RegisterAddress::shown(path)));
+        ServerConnection::open(m_db, *server);
+        m_path = path;
+        return;
+    }
     m_db.setDatabaseName(path);
     if (!m_db.open())
         throw DataError(
@@ -71,7 +90,7 @@ void Database::open(const QString& path) {
 }
 
 void Database::openVerified(const QString& path) {
-    if (!QFileInfo(path).isFile())
+    if (!RegisterAddress::isServer(path) && !QFileInfo(path).isFile())
         throw DataError(QStringLiteral("数据库文件 %1 不存在").arg(path));
     openConnection(path);
     try {
@@ -83,9 +102,17 @@ void Database::openVerified(const QString& path) {
 }
 
 void Database::create(const QString& path) {
-    if (QFileInfo::exists(path))
+    const bool server = RegisterAddress::isServer(path);
+    if (!server && QFileInfo::exists(path))
         throw DataError(QStringLiteral("文件 %1 已存在，不会覆盖").arg(path));
+    if (const auto address = RegisterAddress::server(path))
+        ServerConnection::ensureDatabase(*address);
     openConnection(path);
+    if (server && Schema::holdsRegister(m_db)) {
+        close();
+        throw DataError(QStringLiteral("服务器数据库 %1 中已有合同数据，不会覆盖")
+                            .arg(RegisterAddress::shown(path)));
+    }
     try {
         Schema::create(m_db);
         QSqlQuery q = prepare(QStringLiteral("INSERT INTO Operator (OperatorName, 增加, 删除, "
@@ -96,14 +123,19 @@ void Database::create(const QString& path) {
         OperatorPasswords::hashPlain(m_db);
     } catch (...) {
         close();
-        QFile::remove(path);
+        if (!server)
+            QFile::remove(path);
         throw;
     }
 }
 
 void Database::verifySchema() {
     QSqlQuery q(m_db);
-    if (!q.exec(QStringLiteral("SELECT type, name FROM sqlite_master"))) {
+    if (onServer()) {
+        if (!q.exec(Schema::objectsQuery(m_db)))
+            throw DataError(QStringLiteral("无法读取服务器数据库 %1：%2")
+                                .arg(RegisterAddress::shown(m_path), q.lastError().databaseText()));
+    } else if (!q.exec(Schema::objectsQuery(m_db))) {
         // only a file SQLite cannot read as a database is no register; busy is busy
         const int code = q.lastError().nativeErrorCode().toInt();
         const bool unreadable = (code & 0xff) == SQLITE_NOTADB || (code & 0xff) == SQLITE_CORRUPT;
@@ -124,6 +156,9 @@ void Database::verifySchema() {
     QString gone = missing(Schema::requiredTables(), tables);
     if (gone.isEmpty())
         gone = missing(Schema::requiredViews(), views);
+    if (!gone.isEmpty() && onServer())
+        throw DataError(QStringLiteral("服务器数据库 %1 不是合同数据库：缺少 %2")
+                            .arg(RegisterAddress::shown(m_path), gone));
     if (!gone.isEmpty())
         throw DataError(QStringLiteral("文件 %1 不是合同数据库：缺少 %2").arg(m_path, gone));
 }
@@ -148,6 +183,25 @@ bool Database::isOpen() const {
     return m_db.isValid() && m_db.isOpen();
 }
 
+bool Database::onServer(const QSqlDatabase& db) {
+    return db.driverName() == QLatin1String("QPSQL");
+}
+
+bool Database::inTransaction(const QSqlDatabase& db) {
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid())
+        return false;
+    if (qstrcmp(handle.typeName(), "sqlite3*") == 0) {
+        auto* h = *static_cast<sqlite3* const*>(handle.data());
+        return h && sqlite3_get_autocommit(h) == 0;
+    }
+    if (qstrcmp(handle.typeName(), "pg_conn*") == 0) {
+        auto* c = *static_cast<PGconn* const*>(handle.data());
+        return c && PQtransactionStatus(c) != PQTRANS_IDLE;
+    }
+    return false;
+}
+
 QSqlQuery Database::prepare(const QString& sql) {
     QSqlQuery q(m_db);
     if (!q.prepare(sql))
@@ -160,8 +214,22 @@ void Database::exec(QSqlQuery& query) {
         raise(query.lastError());
 }
 
+QVariant Database::insert(QSqlQuery& query) {
+    exec(query);
+    if (query.isSelect()) // PostgreSQL hands the key back as a row
+        return query.next() ? query.value(0) : QVariant();
+    return query.lastInsertId();
+}
+
+QString Database::returningKey(const QSqlDatabase& db, const QString& keyColumn) {
+    return onServer(db) ? QStringLiteral(" RETURNING ") + keyColumn : QString();
+}
+
 DataError::Category Database::meaning(const QSqlError& error) {
     using C = DataError::Category;
+    // PostgreSQL reports a five-character SQLSTATE; SQLite's codes have at most four digits
+    if (const QString state = error.nativeErrorCode(); state.size() == 5)
+        return ServerConnection::meaning(state);
     bool isCode = false;
     const int code = error.nativeErrorCode().toInt(&isCode);
     if (!isCode)
@@ -207,21 +275,28 @@ void Database::rollback() {
     m_db.rollback();
 }
 
-Database::Savepoint::Savepoint(Database& db) : m_db(db) {
-    QSqlQuery q = m_db.prepare(QStringLiteral("SAVEPOINT qintara_write"));
-    exec(q);
+Database::Savepoint::Savepoint(QSqlDatabase& db) : m_db(db), m_nested(inTransaction(db)) {
+    QSqlQuery q(m_db);
+    if (!q.exec(m_nested ? QStringLiteral("SAVEPOINT qintara_write") : QStringLiteral("BEGIN")))
+        raise(q.lastError());
+    m_open = true;
 }
 
 Database::Savepoint::~Savepoint() {
     if (!m_open)
         return;
-    QSqlQuery q(m_db.connection());
-    q.exec(QStringLiteral("ROLLBACK TO qintara_write"));
-    q.exec(QStringLiteral("RELEASE qintara_write"));
+    QSqlQuery q(m_db);
+    if (m_nested) {
+        q.exec(QStringLiteral("ROLLBACK TO qintara_write"));
+        q.exec(QStringLiteral("RELEASE qintara_write"));
+    } else {
+        q.exec(QStringLiteral("ROLLBACK"));
+    }
 }
 
 void Database::Savepoint::release() {
-    QSqlQuery q = m_db.prepare(QStringLiteral("RELEASE qintara_write"));
-    exec(q);
+    QSqlQuery q(m_db);
+    if (!q.exec(m_nested ? QStringLiteral("RELEASE qintara_write") : QStringLiteral("COMMIT")))
+        raise(q.lastError());
     m_open = false;
 }

@@ -1,5 +1,6 @@
 #include "operatorpasswords.h"
 
+#include "database.h"
 #include "dataset.h"
 #include "passwordhash.h"
 
@@ -13,6 +14,8 @@ namespace {
 const QString PlainColumn = QStringLiteral("Password");
 
 bool hasHashColumn(QSqlDatabase& db) {
+    if (Database::onServer(db))
+        return true; // registers on a server are all made by this version
     return db.record(QStringLiteral("Operator")).contains(OperatorPasswords::HashColumn);
 }
 
@@ -56,16 +59,23 @@ void hashPlain(QSqlDatabase& db) {
         !q.exec(QStringLiteral("ALTER TABLE Operator ADD COLUMN PasswordHash TEXT")))
         return;
     const auto rows = plainPasswords(db);
-    // a savepoint: all or nothing, inside a bulk load's transaction or on its own
-    if (rows.empty() || !q.exec(QStringLiteral("SAVEPOINT password_hashes")))
+    if (rows.empty())
         return;
-    // the pages the texts leave are overwritten, not merely freed
-    const QString secure = single(db, QStringLiteral("PRAGMA secure_delete"));
-    q.exec(QStringLiteral("PRAGMA secure_delete = ON"));
-    if (!store(db, rows))
-        q.exec(QStringLiteral("ROLLBACK TO password_hashes"));
-    q.exec(QStringLiteral("RELEASE password_hashes"));
-    q.exec(QStringLiteral("PRAGMA secure_delete = ") + secure);
+    // the pages the texts leave are overwritten, not merely freed (a server keeps no such pages
+    // in a file the user can copy)
+    const bool file = !Database::onServer(db);
+    const QString secure = file ? single(db, QStringLiteral("PRAGMA secure_delete")) : QString();
+    if (file)
+        q.exec(QStringLiteral("PRAGMA secure_delete = ON"));
+    try {
+        // all or nothing, inside a bulk load's transaction or on its own
+        Database::Savepoint savepoint(db);
+        if (store(db, rows))
+            savepoint.release();
+    } catch (const DataError&) {
+    }
+    if (file)
+        q.exec(QStringLiteral("PRAGMA secure_delete = ") + secure);
 }
 
 void hashTyped(Dataset& row) {

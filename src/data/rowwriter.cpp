@@ -8,55 +8,70 @@
 
 namespace {
 
-QString quoted(const QString& name) {
-    return u'"' + name + u'"';
+// A name quoted as the store spelled it: PostgreSQL folds the unquoted names of the schema to
+// lower case.
+QString quoted(const QString& name, bool server) {
+    QString spelled = name;
+    if (server)
+        for (QChar& c : spelled)
+            if (c.unicode() < 128)
+                c = c.toLower();
+    return u'"' + spelled + u'"';
 }
 
-// Null-safe equality in SQL that every store understands; empty text is stored as NULL, but
-// another program may have written it as ''.
-QString sameAs(const RowWriter::Value& v) {
+// Null-safe equality; empty text is stored as NULL, but another program may have written it
+// as ''. SQLite's form binds the value twice; PostgreSQL cannot type a bare "? IS NULL".
+QString sameAs(const RowWriter::Value& v, bool server) {
+    const QString column = quoted(v.column, server);
+    if (v.text && !server)
+        return QStringLiteral("COALESCE(%1, '') = COALESCE(?, '')").arg(column);
     if (v.text)
-        return QStringLiteral("COALESCE(%1, '') = COALESCE(?, '')").arg(quoted(v.column));
-    return QStringLiteral("(%1 = ? OR (%1 IS NULL AND ? IS NULL))").arg(quoted(v.column));
+        return QStringLiteral("COALESCE(%1::text, '') = COALESCE(?::text, '')").arg(column);
+    if (server)
+        return QStringLiteral("%1 IS NOT DISTINCT FROM ?").arg(column);
+    return QStringLiteral("(%1 = ? OR (%1 IS NULL AND ? IS NULL))").arg(column);
 }
 
 } // namespace
 
 QVariant RowWriter::insert(const std::vector<Value>& values) {
+    const bool server = m_db.onServer();
     QStringList names, marks;
     for (const Value& v : values) {
-        names << quoted(v.column);
+        names << quoted(v.column, server);
         marks << QStringLiteral("?");
     }
-    const QString sql = names.isEmpty()
-                            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(m_table))
-                            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                  .arg(quoted(m_table), names.join(u','), marks.join(u','));
+    const QString table = quoted(m_table, server);
+    const QString sql =
+        (names.isEmpty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table)
+                         : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                               .arg(table, names.join(u','), marks.join(u','))) +
+        Database::returningKey(m_db.connection(), quoted(m_key, server));
     QSqlQuery q = m_db.prepare(sql);
     for (const Value& v : values)
         q.addBindValue(v.stored);
-    Database::exec(q);
-    return q.lastInsertId();
+    return Database::insert(q);
 }
 
 void RowWriter::update(const QVariant& key, const std::vector<Value>& values,
                        const std::vector<Value>& expected) {
     if (values.empty())
         return;
-    QStringList sets, conditions{quoted(m_key) + QStringLiteral(" = ?")};
+    const bool server = m_db.onServer();
+    QStringList sets, conditions{quoted(m_key, server) + QStringLiteral(" = ?")};
     for (const Value& v : values)
-        sets << quoted(v.column) + QStringLiteral(" = ?");
+        sets << quoted(v.column, server) + QStringLiteral(" = ?");
     for (const Value& v : expected)
-        conditions << sameAs(v);
-    QSqlQuery q = m_db.prepare(
-        QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-            .arg(quoted(m_table), sets.join(u','), conditions.join(QStringLiteral(" AND "))));
+        conditions << sameAs(v, server);
+    QSqlQuery q = m_db.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                                   .arg(quoted(m_table, server), sets.join(u','),
+                                        conditions.join(QStringLiteral(" AND "))));
     for (const Value& v : values)
         q.addBindValue(v.stored);
     q.addBindValue(key);
     for (const Value& v : expected) {
         q.addBindValue(v.stored);
-        if (!v.text)
+        if (!v.text && !server)
             q.addBindValue(v.stored);
     }
     Database::exec(q);
@@ -66,8 +81,9 @@ void RowWriter::update(const QVariant& key, const std::vector<Value>& values,
 }
 
 void RowWriter::remove(const QVariant& key) {
-    QSqlQuery q = m_db.prepare(
-        QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(quoted(m_table), quoted(m_key)));
+    const bool server = m_db.onServer();
+    QSqlQuery q = m_db.prepare(QStringLiteral("DELETE FROM %1 WHERE %2 = ?")
+                                   .arg(quoted(m_table, server), quoted(m_key, server)));
     q.addBindValue(key);
     Database::exec(q);
 }

@@ -1,6 +1,8 @@
 #include "schema.h"
 
+#include "database.h"
 #include "dataerror.h"
+#include "serverschema.h"
 
 #include <QHash>
 #include <QSqlError>
@@ -238,27 +240,34 @@ void replaceView(QSqlDatabase& db, const QString& name, const QString& statement
     if (!q.exec() || !q.next() || q.value(0).toString() == statement)
         return;
     q.finish();
-    if (!q.exec(QStringLiteral("SAVEPOINT view_upgrade")))
-        return;
-    const bool done = q.exec(QStringLiteral("DROP VIEW \"%1\"").arg(name)) && q.exec(statement);
-    if (!done)
-        q.exec(QStringLiteral("ROLLBACK TO view_upgrade"));
-    q.exec(QStringLiteral("RELEASE view_upgrade"));
+    try {
+        Database::Savepoint savepoint(db);
+        if (q.exec(QStringLiteral("DROP VIEW \"%1\"").arg(name)) && q.exec(statement))
+            savepoint.release();
+    } catch (const DataError&) {
+    }
+}
+
+// The statement as the connection's store takes it.
+QString dialect(QSqlDatabase& db, const char* statement) {
+    const QString sql = QString::fromUtf8(statement);
+    return Database::onServer(db) ? ServerSchema::translated(sql) : sql;
 }
 
 // Runs every statement, or leaves the register as it was when one fails: a savepoint, inside
 // a transaction or not.
 template <size_t N> bool allOrNothing(QSqlDatabase& db, const char* const (&statements)[N]) {
-    QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("SAVEPOINT all_or_nothing")))
+    try {
+        Database::Savepoint savepoint(db);
+        QSqlQuery q(db);
+        for (const char* statement : statements)
+            if (!q.exec(dialect(db, statement)))
+                return false;
+        savepoint.release();
+        return true;
+    } catch (const DataError&) {
         return false;
-    for (const char* statement : statements)
-        if (!q.exec(QString::fromUtf8(statement))) {
-            q.exec(QStringLiteral("ROLLBACK TO all_or_nothing"));
-            q.exec(QStringLiteral("RELEASE all_or_nothing"));
-            return false;
-        }
-    return q.exec(QStringLiteral("RELEASE all_or_nothing"));
+    }
 }
 
 } // namespace
@@ -334,6 +343,8 @@ std::optional<FieldType> columnType(const QString& column) {
 }
 
 void upgrade(QSqlDatabase& db) {
+    if (Database::onServer(db))
+        return; // registers on a server are all made by this version
     for (const char* statement : {ReceivableSums, PayableSums, ContractList}) {
         QSqlQuery q(db);
         q.exec(QString::fromUtf8(statement)); // a register that cannot be written stays as it is
@@ -359,13 +370,18 @@ void upgrade(QSqlDatabase& db) {
 }
 
 void create(QSqlDatabase& db) {
+    const bool server = Database::onServer(db);
+    if (server)
+        for (const QString& statement : ServerSchema::prerequisites())
+            exec(db, statement);
     if (!db.transaction())
         throw DataError(db.lastError().text());
     try {
         for (const char* statement : Statements)
-            exec(db, QString::fromUtf8(statement));
+            if (!server || statement != ContractList) // a server plans without it
+                exec(db, dialect(db, statement));
         for (const char* statement : FileStatements)
-            exec(db, QString::fromUtf8(statement));
+            exec(db, dialect(db, statement));
         addTextIndex(db);
         if (!addHistory(db))
             throw DataError(QStringLiteral("无法建立合同修改记录表"));
@@ -384,8 +400,29 @@ void create(QSqlDatabase& db) {
         throw DataError(db.lastError().text());
 }
 
+QString objectsQuery(QSqlDatabase& db) {
+    return Database::onServer(db) ? ServerSchema::objectsQuery()
+                                  : QStringLiteral("SELECT type, name FROM sqlite_master");
+}
+
+bool holdsRegister(QSqlDatabase& db) {
+    QSqlQuery q(db);
+    if (!q.exec(objectsQuery(db)))
+        return false;
+    while (q.next())
+        if (q.value(1).toString().compare(QLatin1String("Compact"), Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
 bool hasTextIndex(QSqlDatabase& db) {
     QSqlQuery q(db);
+    if (Database::onServer(db)) {
+        q.prepare(QStringLiteral("SELECT 1 FROM pg_indexes WHERE schemaname = current_schema() "
+                                 "AND indexname = ?"));
+        q.addBindValue(ServerSchema::TextIndexName);
+        return q.exec() && q.next();
+    }
     q.prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?"));
     q.addBindValue(TextIndex);
     return q.exec() && q.next();
@@ -394,10 +431,18 @@ bool hasTextIndex(QSqlDatabase& db) {
 bool addTextIndex(QSqlDatabase& db) {
     if (hasTextIndex(db))
         return true;
+    if (Database::onServer(db)) {
+        QSqlQuery q(db);
+        return q.exec(QString::fromUtf8(ServerSchema::TextIndexStatement));
+    }
     return allOrNothing(db, TextIndexStatements);
 }
 
 void dropTextIndex(QSqlDatabase& db) {
+    if (Database::onServer(db)) {
+        exec(db, QStringLiteral("DROP INDEX IF EXISTS ") + ServerSchema::TextIndexName);
+        return;
+    }
     for (const char* statement :
          {"DROP TRIGGER IF EXISTS CompactText_insert", "DROP TRIGGER IF EXISTS CompactText_delete",
           "DROP TRIGGER IF EXISTS CompactText_update", "DROP TABLE IF EXISTS CompactText"})

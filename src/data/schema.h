@@ -28,12 +28,17 @@ std::optional<FieldType> columnType(const QString& column);
 
 // Creates every table, index and view and the contract types in an empty database.
 void create(QSqlDatabase& db);
+// The query that lists "type, name" of every table and view of the register.
+QString objectsQuery(QSqlDatabase& db);
+// Whether the database already holds a register's contract table.
+bool holdsRegister(QSqlDatabase& db);
 // Adds the indexes that registers made by earlier versions lack and brings their instalment
 // views up to date; leaves a register that cannot be written as it is.
 void upgrade(QSqlDatabase& db);
 
 // The substring index over the contract texts (SQLite FTS5, trigram tokenizer), kept in step
-// with Compact by triggers. It only narrows a search: the LIKE on Compact stays the judge.
+// with Compact by triggers; on a server a trigram index that the LIKE itself uses. It only
+// narrows a search: the LIKE on Compact stays the judge.
 // Name of the index table.
 extern const QString TextIndex;
 bool hasTextIndex(QSqlDatabase& db);

@@ -1,6 +1,7 @@
 #include "paths.h"
 
 #include "buildinfo.h"
+#include "profilefile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -12,6 +13,7 @@ namespace {
 QString g_root;
 QString g_settingsFile;
 QString g_programFolder;
+QString g_registerAddress;
 
 // The per-user folder of the desktop's kind (XDG config or data) that belongs to the program.
 QString userFolder(QStandardPaths::StandardLocation location) {
@@ -60,6 +62,22 @@ QString databaseName() {
 
 QString databaseFile() {
     return mapped(databaseName());
+}
+
+QString registerAddress() {
+    if (!g_registerAddress.isEmpty())
+        return g_registerAddress;
+    const QString configured =
+        ProfileFile(settingsFile())
+            .readString(QStringLiteral("Settings"), QStringLiteral("Database"), QString())
+            .trimmed();
+    // only a server's URL: the file stays the program's own path, which backup and restore know
+    return configured.startsWith(QLatin1String("postgres"), Qt::CaseInsensitive) ? configured
+                                                                                 : databaseFile();
+}
+
+void setRegisterAddress(const QString& address) {
+    g_registerAddress = address;
 }
 
 QString backupFolder() {

@@ -18,6 +18,12 @@ void setRoot(const QString& root);
 // that stands for it here.
 QString databaseName();
 QString databaseFile();
+// Where the register is: the address given on the command line (--database), else the
+// "Database" of Settings.ini's [Settings] section, else databaseFile(). A server address is a
+// postgresql:// URL.
+QString registerAddress();
+// Empty goes back to Settings.ini and the file.
+void setRegisterAddress(const QString& address);
 QString backupFolder();
 
 // Unless overridden: Settings.ini in the per-user config folder of an installed program

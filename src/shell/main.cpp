@@ -2,6 +2,7 @@
 #include "platform/buildinfo.h"
 #include "platform/gui/accessiblenames.h"
 #include "platform/gui/application.h"
+#include "platform/paths.h"
 #include "programexit.h"
 #include "startup.h"
 
@@ -19,7 +20,8 @@ bool answeredOnTerminal(int argc, char** argv) {
             return true;
         }
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::printf("用法：qintara [--version] [--help]\n"
+            std::printf("用法：qintara [--database postgresql://用户@服务器:端口/数据库] "
+                        "[--version] [--help]\n"
                         "Qintara合同管理系统：合同登记、应收应付款、到期提醒、备份与恢复。\n"
                         "详见 man qintara。\n");
             return true;
@@ -28,11 +30,32 @@ bool answeredOnTerminal(int argc, char** argv) {
     return false;
 }
 
+// "--database URL" or "--database=URL": the register on a server for this run.
+bool takeDatabaseOption(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        QString address;
+        if (std::strcmp(argv[i], "--database") == 0 && i + 1 < argc)
+            address = QString::fromLocal8Bit(argv[i + 1]);
+        else if (std::strncmp(argv[i], "--database=", 11) == 0)
+            address = QString::fromLocal8Bit(argv[i] + 11);
+        else if (std::strcmp(argv[i], "--database") != 0)
+            continue;
+        if (!address.startsWith(QLatin1String("postgres"), Qt::CaseInsensitive)) {
+            std::fprintf(stderr, "qintara: --database 需要 postgresql:// 地址\n");
+            return false;
+        }
+        Paths::setRegisterAddress(address);
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     if (answeredOnTerminal(argc, argv))
         return 0;
+    if (!takeDatabaseOption(argc, argv))
+        return 2;
     Application application(argc, argv);
     Application::setQuitOnLastWindowClosed(false); // the close sequence decides
     Application::setApplicationVersion(QString::fromLatin1(BuildInfo::version));

@@ -4,6 +4,7 @@
 #include "appcontext.h"
 #include "contracts/tchazhao.h"
 #include "contracts/tformaddcom.h"
+#include "data/registeraddress.h"
 #include "data/tdmod.h"
 #include "firststart.h"
 #include "masterdata/tbumengli.h"
@@ -76,8 +77,10 @@ Startup::~Startup() {
 
 bool Startup::run() {
     ProgramExit::reset();
-    // the lock and a stopped restore come first: a register put back is no first start
-    if (!RegisterAtStart::prepare(m_lock) || !FirstStart::prepare())
+    // the lock and a stopped restore come first: a register put back is no first start; a
+    // register on a server has neither lock file nor first start, the server keeps it
+    const bool server = RegisterAddress::isServer(Paths::registerAddress());
+    if (!server && (!RegisterAtStart::prepare(m_lock) || !FirstStart::prepare()))
         return false;
     AppContext& c = app();
     c.frmCompactManager = new TfrmCompactManager;
@@ -116,7 +119,7 @@ bool Startup::createWindows() {
 bool Startup::createDataModule() {
     AppContext& c = app();
     try {
-        c.DMod = new TDMod(Paths::databaseFile());
+        c.DMod = new TDMod(Paths::registerAddress());
     } catch (const DataError& e) {
         // the text names the file and why it cannot be used; the user knows the file by the
         // program's own path, not by the folder that stands for its drive on this machine

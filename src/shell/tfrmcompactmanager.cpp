@@ -8,6 +8,7 @@
 #include "platform/dialogs.h"
 #include "platform/gui/accessiblenames.h"
 #include "platform/gui/modal.h"
+#include "data/registeraddress.h"
 #include "platform/paths.h"
 #include "platform/profilefile.h"
 #include "programexit.h"
@@ -226,7 +227,8 @@ int TfrmCompactManager::activeTab() const {
 }
 
 bool TfrmCompactManager::FormCreate() {
-    if (!QFileInfo::exists(Paths::databaseFile())) {
+    if (!RegisterAddress::isServer(Paths::registerAddress()) &&
+        !QFileInfo::exists(Paths::databaseFile())) {
         Dialogs::message(QStringLiteral("警告"),
                          QStringLiteral("无法连接至C:\\Zanbook\\Hestrel.mdb数据库"),
                          Dialogs::Icon::None, Dialogs::Button::Ok);

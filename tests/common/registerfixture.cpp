@@ -1,5 +1,7 @@
 #include "registerfixture.h"
 
+#include "testserver.h"
+
 #include "data/contractfiles.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
@@ -14,6 +16,12 @@
 RegisterFixture::RegisterFixture() {
     Paths::setRoot(m_dir.path());
     Paths::setSettingsFile(m_dir.filePath(QStringLiteral("Settings.ini")));
+    if (TestServer::active()) {
+        m_path = TestServer::newRegister();
+        Paths::setRegisterAddress(m_path);
+        m_db.open(m_path);
+        return;
+    }
     m_path = Paths::databaseFile();
     QDir().mkpath(QFileInfo(m_path).path());
     m_db.create(m_path);
@@ -21,6 +29,11 @@ RegisterFixture::RegisterFixture() {
 
 RegisterFixture::~RegisterFixture() {
     m_module.reset();
+    if (TestServer::active()) {
+        m_db.close();
+        TestServer::drop(m_path);
+        Paths::setRegisterAddress({});
+    }
     Paths::setSettingsFile({});
     Paths::setRoot({});
     Clock::reset();
@@ -35,6 +48,13 @@ void RegisterFixture::exec(const QString& sql, const QVariantList& values) {
     for (const QVariant& v : values)
         q.addBindValue(v);
     Database::exec(q);
+}
+
+int RegisterFixture::insert(const QString& sql, const QVariantList& values) {
+    QSqlQuery q = m_db.prepare(sql);
+    for (const QVariant& v : values)
+        q.addBindValue(v);
+    return Database::insert(q).toInt();
 }
 
 QVariant RegisterFixture::scalar(const QString& sql, const QVariantList& values) {
@@ -73,26 +93,30 @@ void RegisterFixture::makeKeysCaseSensitive() {
 
 void RegisterFixture::removeDatabase() {
     m_db.close();
-    QFile::remove(m_path);
+    if (TestServer::active())
+        TestServer::drop(m_path);
+    else
+        QFile::remove(m_path);
 }
 
 int RegisterFixture::addPartner(const QString& number, const QString& name, bool customer,
                                 bool supplier) {
-    exec(QStringLiteral("INSERT INTO server (ScNum, ScName, 客户, 供应商) VALUES (?, ?, ?, ?)"),
-         {number, name, customer ? 1 : 0, supplier ? 1 : 0});
-    return scalar(QStringLiteral("SELECT last_insert_rowid()")).toInt();
+    return insert(
+        QStringLiteral("INSERT INTO server (ScNum, ScName, 客户, 供应商) VALUES (?, ?, ?, ?)") +
+            Database::returningKey(m_db.connection(), QStringLiteral("ID")),
+        {number, name, customer ? 1 : 0, supplier ? 1 : 0});
 }
 
 int RegisterFixture::addContract(const QString& number, const QString& name, const QString& partner,
                                  const QString& direction, const QVariant& amount) {
-    exec(QStringLiteral("INSERT INTO Compact (合同编号, 合同名称, SCNum, 收付类型, 合同金额) "
-                        "VALUES (?, ?, ?, ?, ?)"),
-         {number, name,
-          partner.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(partner),
-          direction,
-          amount.isNull() ? QVariant(QMetaType(QMetaType::LongLong))
-                          : QVariant(units(amount.toDouble()))});
-    return scalar(QStringLiteral("SELECT last_insert_rowid()")).toInt();
+    return insert(
+        QStringLiteral("INSERT INTO Compact (合同编号, 合同名称, SCNum, 收付类型, 合同金额) "
+                       "VALUES (?, ?, ?, ?, ?)") +
+            Database::returningKey(m_db.connection(), QStringLiteral("CompactID")),
+        {number, name,
+         partner.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(partner), direction,
+         amount.isNull() ? QVariant(QMetaType(QMetaType::LongLong))
+                         : QVariant(units(amount.toDouble()))});
 }
 
 namespace {

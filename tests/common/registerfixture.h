@@ -14,6 +14,7 @@ public:
     RegisterFixture();
     ~RegisterFixture();
 
+    // The register's file, or its server URL in the server run of the tests.
     const QString& databasePath() const { return m_path; }
     QString settingsPath() const;
     // Runs one statement with bound values on a separate connection, before or beside TDMod.
@@ -41,6 +42,8 @@ public:
     Dialogs::RecordingBackend& dialogs() { return m_dialogs; }
 
 private:
+    int insert(const QString& sql, const QVariantList& values);
+
     QTemporaryDir m_dir;
     QString m_path;
     Database m_db;

@@ -1,4 +1,5 @@
 #include "testregistry.h"
+#include "testserver.h"
 
 #include "platform/gui/accessiblenames.h"
 #include "platform/gui/application.h"
@@ -8,8 +9,8 @@
 #include <memory>
 
 namespace testing_support {
-std::vector<std::pair<const char*, TestFactory>>& registry() {
-    static std::vector<std::pair<const char*, TestFactory>> tests;
+std::vector<Entry>& registry() {
+    static std::vector<Entry> tests;
     return tests;
 }
 } // namespace testing_support
@@ -29,8 +30,11 @@ int main(int argc, char** argv) {
         args.remove(i, 2);
     }
     int failed = 0;
-    for (auto& [name, make] : testing_support::registry()) {
+    const bool server = TestServer::active();
+    for (auto& [name, make, backends] : testing_support::registry()) {
         if (!only.isEmpty() && only != QLatin1String(name))
+            continue;
+        if (server && backends == testing_support::Backends::FileOnly)
             continue;
         std::unique_ptr<QObject> test(make());
         failed += QTest::qExec(test.get(), args) != 0 ? 1 : 0;

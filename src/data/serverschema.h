@@ -1,0 +1,25 @@
+#pragma once
+// The register's schema on PostgreSQL, made from the same statements as on SQLite: each
+// column's type follows what the column holds (money as whole numbers of 1/10000 yuan in
+// bigint, dates as timestamps, keys that ignore case as citext, identity keys), the views lose
+// SQLite's index hints and give their sums as whole numbers, and the contract texts get a
+// trigram index in place of SQLite's text index.
+#include <QSqlDatabase>
+#include <QString>
+
+namespace ServerSchema {
+
+// The statement as PostgreSQL takes it.
+QString translated(const QString& sqliteStatement);
+// Statements run before the tables: the extensions the schema uses.
+const QStringList& prerequisites();
+// The substring index over the contract texts.
+extern const char* const TextIndexStatement;
+extern const QString TextIndexName;
+
+// "type, name" rows for every table and view of the register's schema on the server.
+QString objectsQuery();
+// Moves every identity past the largest key a bulk load wrote itself.
+void resyncIdentities(QSqlDatabase& db);
+
+} // namespace ServerSchema
