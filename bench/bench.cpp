@@ -30,6 +30,7 @@ struct Group {
 const Group groups[] = {
     {"data", runDataGroup},     {"search", runSearchGroup}, {"money", runMoneyGroup},
     {"output", runOutputGroup}, {"safety", runSafetyGroup}, {"session", runSessionGroup},
+    {"server", runServerGroup},
 };
 
 } // namespace
@@ -46,6 +47,10 @@ int main(int argc, char** argv) {
     if (args.size() != 3) {
         std::fputs("usage: qintara-bench REGISTER GROUP | --groups\n", stderr);
         return 2;
+    }
+    if (args[2] == QLatin1String("server-saver")) { // one operator of the server group
+        runServerSaver(args.value(3).toInt());
+        return 0;
     }
     Context ctx{args[1], qEnvironmentVariable("QINTARA_SQLITE3")};
     if (!QFileInfo(ctx.db).isFile()) {

@@ -131,65 +131,75 @@ std::vector<double> openHistory(Windows& windows, TDMod& dm) {
 
 } // namespace
 
-void runSessionGroup(const Context& ctx) {
-    ProgramRoot root(ctx.db, ProgramRoot::Register::Copied);
-    useRoot(root.path());
-    applyProgramFont();
+SessionSamples driveSession(const std::function<void()>& eachRound, bool withHistory) {
     Windows windows;
+    SessionSamples samples;
     EditorTimes editor;
     windows.handlers[QStringLiteral("FormAddCom")] = [&](QDialog* d) {
         return addContract(windows, editor, d);
     };
     auto startup = std::make_unique<Startup>();
     if (!startup->run())
-        fail(QStringLiteral("the program did not start"));
+        fail(QStringLiteral("the program did not start: %1").arg(messages()));
     TfrmCompactManager* main = app().frmCompactManager;
     // the one reminder check after the login comes first, as its timer would have it
     main->Timer1->stop();
     main->Timer1Timer();
     QApplication::processEvents();
 
-    std::vector<double> cli, partnerTab, allTab, deletes;
     Dialogs::ScopedRecording answers;
     for (int i = 0; i < Repeats; ++i) {
-        cli.push_back(sqliteCli(ctx));
-        partnerTab.push_back(timed([main] { main->PageControl1->setCurrentIndex(1); }));
-        allTab.push_back(timed([main] { main->PageControl1->setCurrentIndex(0); }));
+        if (eachRound)
+            eachRound();
+        samples.partnerTab.push_back(timed([main] { main->PageControl1->setCurrentIndex(1); }));
+        samples.allTab.push_back(timed([main] { main->PageControl1->setCurrentIndex(0); }));
         editor.clicked = windows.clock.nsecsElapsed();
         main->SpeedButton5->click();
         // the saved contract is the current one: deleting it keeps the register's size
         const int before = contractCount();
         answers.answer(Dialogs::Button::Yes);
-        deletes.push_back(timed([main] { main->DelCompSBtn->click(); }));
+        samples.deletes.push_back(timed([main] { main->DelCompSBtn->click(); }));
         if (contractCount() != before - 1)
             fail(QStringLiteral("the contract was not deleted"));
     }
     if (answers.count() != Repeats)
         fail(QStringLiteral("unexpected messages: %1").arg(messages()));
-    const double rss = peakRssMb();
-    recordChanges(*app().DMod);
-    const std::vector<double> history = openHistory(windows, *app().DMod);
+    samples.peakRss = peakRssMb();
+    samples.addOpen = editor.open;
+    samples.saveReady = editor.save;
+    if (withHistory) {
+        recordChanges(*app().DMod);
+        samples.history = openHistory(windows, *app().DMod);
+    }
     startup.reset();
+    return samples;
+}
 
+void runSessionGroup(const Context& ctx) {
+    ProgramRoot root(ctx.db, ProgramRoot::Register::Copied);
+    useRoot(root.path());
+    applyProgramFont();
+    std::vector<double> cli;
+    const SessionSamples s = driveSession([&] { cli.push_back(sqliteCli(ctx)); }, true);
     const double cliS = best("sqlite_cli_s", cli);
     const struct {
         const char* name;
         const char* ratio;
         const std::vector<double>& samples;
     } figures[] = {
-        {"tab_all_s", "tab_all_ratio", allTab},
-        {"tab_partner_s", "tab_partner_ratio", partnerTab},
-        {"add_open_s", "add_open_ratio", editor.open},
-        {"save_ready_s", "save_ready_ratio", editor.save},
-        {"delete_s", "delete_ratio", deletes},
+        {"tab_all_s", "tab_all_ratio", s.allTab},
+        {"tab_partner_s", "tab_partner_ratio", s.partnerTab},
+        {"add_open_s", "add_open_ratio", s.addOpen},
+        {"save_ready_s", "save_ready_ratio", s.saveReady},
+        {"delete_s", "delete_ratio", s.deletes},
     };
     for (const auto& f : figures) {
-        const double s = best(f.name, f.samples);
-        print(f.name, s, 3);
-        print(f.ratio, s / cliS, 2);
+        const double t = best(f.name, f.samples);
+        print(f.name, t, 3);
+        print(f.ratio, t / cliS, 2);
     }
-    print("session_peak_rss_mb", rss, 1);
-    print("history_open_s", best("history_open_s", history), 3);
+    print("session_peak_rss_mb", s.peakRss, 1);
+    print("history_open_s", best("history_open_s", s.history), 3);
 }
 
 } // namespace Bench
