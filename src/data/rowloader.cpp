@@ -1,6 +1,7 @@
 #include "rowloader.h"
 
 #include "database.h"
+#include "serverrows.h"
 
 #include <QSqlDriver>
 #include <QSqlError>
@@ -75,7 +76,7 @@ void appendValue(sqlite3_stmt* st, int i, StoredColumn& c) {
 QSqlRecord RowLoader::columnsOf(const QString& sql, const QVariantList& binds) const {
     QSqlQuery probe(m_db.connection());
     probe.setForwardOnly(true);
-    if (probe.prepare(QStringLiteral("SELECT * FROM (%1) LIMIT 0").arg(sql))) {
+    if (probe.prepare(QStringLiteral("SELECT * FROM (%1) AS probe LIMIT 0").arg(sql))) {
         for (const QVariant& v : binds)
             probe.addBindValue(v);
         if (probe.exec())
@@ -93,7 +94,8 @@ QSqlRecord RowLoader::columnsOf(const QString& sql, const QVariantList& binds) c
 
 void RowLoader::read(const QString& sql, const QVariantList& binds,
                      std::vector<StoredColumn>& columns, const std::vector<bool>& wanted) const {
-    if (readSqlite(sql, binds, columns, wanted))
+    if (readSqlite(sql, binds, columns, wanted) ||
+        ServerRows::read(m_db.connection(), sql, binds, columns, wanted))
         return;
     for (StoredColumn& c : columns)
         c.clear();

@@ -1,6 +1,6 @@
 #pragma once
-// Fills a dataset's column storage from a query: straight from SQLite when the connection is
-// SQLite, through Qt SQL otherwise. Both paths convert values alike.
+// Fills a dataset's column storage from a query: straight from SQLite or from PostgreSQL's
+// libpq, through Qt SQL otherwise. Every path converts values alike.
 #include "columnstore.h"
 
 #include <QSqlRecord>
