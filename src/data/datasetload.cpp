@@ -2,6 +2,7 @@
 // reading again.
 #include "dataset.h"
 
+#include "database.h"
 #include "rowloader.h"
 #include "schema.h"
 
@@ -11,8 +12,14 @@
 
 namespace {
 
-QString quoted(const QString& name) {
-    return u'"' + name + u'"';
+// As the store spelled the name: PostgreSQL folds the unquoted names of the schema to lower case.
+QString quotedFor(const QString& name, bool server) {
+    QString spelled = name;
+    if (server)
+        for (QChar& c : spelled)
+            if (c.unicode() < 128)
+                c = c.toLower();
+    return u'"' + spelled + u'"';
 }
 
 FieldType typeFromStore(const QSqlField& field) {
@@ -36,6 +43,8 @@ FieldType typeFromStore(const QSqlField& field) {
 QString Dataset::selectSql(bool linked, bool byKey) const {
     if (m_table.isEmpty())
         return m_sql;
+    const bool server = m_db.onServer();
+    auto quoted = [server](const QString& name) { return quotedFor(name, server); };
     QStringList names;
     for (const StoredColumn& c : m_columns)
         names << quoted(c.name());

@@ -95,9 +95,15 @@ QString translated(const QString& statement) {
     return s;
 }
 
+const QString ExtensionSchema = QStringLiteral("qintara_ext");
+
+// The extensions in a schema of their own: the register's schema can then be set aside and
+// replaced whole (a restore) without taking the types its columns use along.
 const QStringList& prerequisites() {
-    static const QStringList statements{QStringLiteral("CREATE EXTENSION IF NOT EXISTS citext"),
-                                        QStringLiteral("CREATE EXTENSION IF NOT EXISTS pg_trgm")};
+    static const QStringList statements{
+        QStringLiteral("CREATE SCHEMA IF NOT EXISTS ") + ExtensionSchema,
+        QStringLiteral("CREATE EXTENSION IF NOT EXISTS citext WITH SCHEMA ") + ExtensionSchema,
+        QStringLiteral("CREATE EXTENSION IF NOT EXISTS pg_trgm WITH SCHEMA ") + ExtensionSchema};
     return statements;
 }
 

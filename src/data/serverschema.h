@@ -11,8 +11,10 @@ namespace ServerSchema {
 
 // The statement as PostgreSQL takes it.
 QString translated(const QString& sqliteStatement);
-// Statements run before the tables: the extensions the schema uses.
+// Statements run before the tables: the extensions the schema uses, in ExtensionSchema.
 const QStringList& prerequisites();
+// Where the extensions live; every connection has it on its search path after the register's.
+extern const QString ExtensionSchema;
 // The substring index over the contract texts.
 extern const char* const TextIndexStatement;
 extern const QString TextIndexName;
