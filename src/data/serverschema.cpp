@@ -1,5 +1,6 @@
 #include "serverschema.h"
 
+#include "database.h"
 #include "schema.h"
 
 #include <QRegularExpression>
@@ -105,6 +106,30 @@ const QStringList& prerequisites() {
         QStringLiteral("CREATE EXTENSION IF NOT EXISTS citext WITH SCHEMA ") + ExtensionSchema,
         QStringLiteral("CREATE EXTENSION IF NOT EXISTS pg_trgm WITH SCHEMA ") + ExtensionSchema};
     return statements;
+}
+
+void upgrade(QSqlDatabase& db) {
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("SELECT e.extname FROM pg_extension e JOIN pg_namespace n ON n.oid = "
+                             "e.extnamespace WHERE e.extname IN ('citext', 'pg_trgm') AND "
+                             "n.nspname <> ?"));
+    q.addBindValue(ExtensionSchema);
+    QStringList misplaced;
+    if (q.exec())
+        while (q.next())
+            misplaced << q.value(0).toString();
+    if (misplaced.isEmpty())
+        return;
+    try {
+        Database::Savepoint savepoint(db);
+        bool moved = q.exec(prerequisites().first());
+        for (const QString& extension : misplaced)
+            moved = moved && q.exec(QStringLiteral("ALTER EXTENSION %1 SET SCHEMA %2")
+                                        .arg(extension, ExtensionSchema));
+        if (moved)
+            savepoint.release();
+    } catch (const DataError&) {
+    }
 }
 
 QString objectsQuery() {

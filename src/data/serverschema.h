@@ -19,6 +19,11 @@ extern const QString ExtensionSchema;
 extern const char* const TextIndexStatement;
 extern const QString TextIndexName;
 
+// A register made when the extensions lived in its own schema gets them moved to
+// ExtensionSchema, so that a restore can set its schema aside; quietly nothing without the
+// right to move them.
+void upgrade(QSqlDatabase& db);
+
 // "type, name" rows for every table and view of the register's schema on the server.
 QString objectsQuery();
 // Moves every identity past the largest key a bulk load wrote itself.
