@@ -2,6 +2,7 @@
 
 #include "database.h"
 #include "registercheck.h"
+#include "serverbackup.h"
 #include "settledcopy.h"
 #include "sqlitereason.h"
 
@@ -204,6 +205,38 @@ QString checkFailure(sqlite3* source, const QString& problem) {
     return QStringLiteral("备份文件校验未通过（%1）").arg(problem);
 }
 
+// The open register file, once it is sure to be the live one with nothing pending.
+sqlite3* openFile(Database& db, const QString& target) {
+    sqlite3* source = nativeHandle(db);
+    if (!source || !db.isOpen())
+        throw FileError(target, QStringLiteral("数据库没有打开"));
+    // The register at the live name now, never a file another program has replaced.
+    int moved = 0;
+    if (sqlite3_file_control(source, "main", SQLITE_FCNTL_HAS_MOVED, &moved) != SQLITE_OK || moved)
+        throw FileError(target, QStringLiteral("数据库文件已被替换或移走，请重新启动程序"));
+    // Inside a transaction the copy would carry changes that are not committed.
+    if (!sqlite3_get_autocommit(source))
+        throw FileError(target, QStringLiteral("数据库正在写入，请稍后再试"));
+    return source;
+}
+
+void copyFile(sqlite3* source, const QString& copy, const QString& target,
+              const DurableFile::Progress& progress) {
+    if (!fileIsWholeRegister(source) || !copyBytes(source, copy, target, progress)) {
+        if (::truncate(QFile::encodeName(copy).constData(), 0) != 0)
+            throw FileError(target, DurableFile::reasonFor(errno));
+        copyPages(source, copy, target, progress);
+    }
+}
+
+void checkFileCopy(sqlite3* source, const QString& copy, const QString& target,
+                   const DurableFile::Progress& progress) {
+    const QString problem =
+        RegisterCheck::problem(copy, progress ? [&] { progress(0, 0); } : std::function<void()>());
+    if (!problem.isEmpty())
+        throw FileError(target, checkFailure(source, problem));
+}
+
 } // namespace
 
 namespace RegisterBackup {
@@ -240,34 +273,24 @@ Result run(Database& db, const QString& target, bool overwrite,
         throw FileError(target, QStringLiteral("该文件就是正在使用的数据库"));
     if (info.exists() && !overwrite)
         return Result::TargetExists;
-    sqlite3* source = nativeHandle(db);
-    if (!source || !db.isOpen())
-        throw FileError(target, QStringLiteral("数据库没有打开"));
-    // The register at the live name now, never a file another program has replaced.
-    int moved = 0;
-    if (sqlite3_file_control(source, "main", SQLITE_FCNTL_HAS_MOVED, &moved) != SQLITE_OK || moved)
-        throw FileError(target, QStringLiteral("数据库文件已被替换或移走，请重新启动程序"));
-    // Inside a transaction the copy would carry changes that are not committed.
-    if (!sqlite3_get_autocommit(source))
-        throw FileError(target, QStringLiteral("数据库正在写入，请稍后再试"));
+    sqlite3* source = db.onServer() ? nullptr : openFile(db, target);
 
     const QString folder = info.absolutePath();
     const QString copy = folder + QStringLiteral("/.qintara-") +
                          QUuid::createUuid().toString(QUuid::Id128) + QStringLiteral(".part");
     RegisterBackup::removeLeftovers(folder);
     PartFile part(copy, target);
-    if (!fileIsWholeRegister(source) || !copyBytes(source, copy, target, progress)) {
-        if (::truncate(QFile::encodeName(copy).constData(), 0) != 0)
-            throw FileError(target, DurableFile::reasonFor(errno));
-        copyPages(source, copy, target, progress);
-    }
+    if (source)
+        copyFile(source, copy, target, progress);
+    else
+        ServerBackup::write(db, copy, target, progress);
     if (beforeCheck())
         beforeCheck()(copy);
     DurableFile::flushWhile(copy, [&] {
-        const QString problem = RegisterCheck::problem(copy, progress ? [&] { progress(0, 0); }
-                                                                      : std::function<void()>());
-        if (!problem.isEmpty())
-            throw FileError(target, checkFailure(source, problem));
+        if (source)
+            checkFileCopy(source, copy, target, progress);
+        else
+            ServerBackup::check(copy, target, progress);
     });
     if (overwrite)
         DurableFile::renameReplacing(copy, target);

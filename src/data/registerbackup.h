@@ -2,7 +2,8 @@
 // A copy of the open register, taken from the program's own connection while it holds a read
 // transaction (the file's bytes, or SQLite's online backup when a write-ahead log holds part
 // of the register): pending rows are neither saved nor dropped, and the copy is one committed
-// state whatever the program or another one does meanwhile.
+// state whatever the program or another one does meanwhile. On a server, a pg_dump archive of
+// the register (ServerBackup), under the same name and checked before it is renamed.
 #include "platform/durablefile.h"
 
 #include <QString>

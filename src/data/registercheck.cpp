@@ -114,9 +114,7 @@ void checkHeader(const QString& path) {
 
 void checkColumns(sqlite3* h) {
     Statement st = prepared(h, "SELECT name FROM pragma_table_info(?)");
-    const Columns& need = reference();
-    const QStringList optional = Schema::optionalTables();
-    for (const QString& object : requiredNames() + optional) {
+    const QString missing = RegisterCheck::schemaProblem([&st](const QString& object) {
         const QByteArray name = object.toUtf8();
         sqlite3_reset(st.get());
         sqlite3_bind_text(st.get(), 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
@@ -126,15 +124,10 @@ void checkColumns(sqlite3* h) {
             have.insert(textOf(st.get(), 0).toLower());
         if (rc != SQLITE_DONE)
             throw Unusable{SqliteReason::text(rc)};
-        if (have.isEmpty() && optional.contains(object))
-            continue; // a register from before the table; opening it adds the table
-        if (have.isEmpty())
-            throw Unusable{QStringLiteral("不是合同数据库（缺少 %1）").arg(object)};
-        for (const QString& column : need.value(object))
-            if (!have.contains(column))
-                throw Unusable{
-                    QStringLiteral("不是合同数据库（%1 缺少列 %2）").arg(object, column)};
-    }
+        return have;
+    });
+    if (!missing.isEmpty())
+        throw Unusable{missing};
 }
 
 void checkSize(sqlite3* h, const QString& path) {
@@ -220,6 +213,22 @@ Handle openForCheck(const QString& path) {
 } // namespace
 
 namespace RegisterCheck {
+
+QString schemaProblem(const std::function<QSet<QString>(const QString& object)>& columnsOf) {
+    const Columns& need = reference();
+    const QStringList optional = Schema::optionalTables();
+    for (const QString& object : requiredNames() + optional) {
+        const QSet<QString> have = columnsOf(object);
+        if (have.isEmpty() && optional.contains(object))
+            continue; // a register from before the table; opening it adds the table
+        if (have.isEmpty())
+            return QStringLiteral("不是合同数据库（缺少 %1）").arg(object);
+        for (const QString& column : need.value(object))
+            if (!have.contains(column))
+                return QStringLiteral("不是合同数据库（%1 缺少列 %2）").arg(object, column);
+    }
+    return {};
+}
 
 QString damage(sqlite3* handle) {
     try {

@@ -1,5 +1,6 @@
 #pragma once
 // Whether a file is a usable register of this program, before the program relies on it.
+#include <QSet>
 #include <QString>
 #include <functional>
 
@@ -16,6 +17,11 @@ namespace RegisterCheck {
 // caller owns, closed elsewhere. The long checks run beside the calling thread, which calls
 // busy now and then while it waits.
 QString problem(const QString& path, const std::function<void()>& busy = {});
+
+// Whether a register holds every table, view and column of the program's schema, whatever
+// stores it: columnsOf gives an object's column names in lower case (none when it is missing).
+// Empty, or what is missing in the user's words.
+QString schemaProblem(const std::function<QSet<QString>(const QString& object)>& columnsOf);
 
 // The damage part of the check on an open connection: empty, or why the data is damaged.
 QString damage(sqlite3* handle);

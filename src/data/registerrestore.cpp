@@ -1,6 +1,7 @@
 #include "registerrestore.h"
 
 #include "registercheck.h"
+#include "serverrestore.h"
 #include "settledcopy.h"
 #include "tdmod.h"
 
@@ -61,6 +62,8 @@ void RegisterRestore::busy() const {
 
 void RegisterRestore::run(const QString& picked, const DurableFile::Progress& progress) {
     m_progress = progress;
+    if (m_dm.database().onServer())
+        return runOnServer(picked);
     const QString live = QFileInfo(m_dm.database().path()).absoluteFilePath();
     if (!QFileInfo(picked).isFile())
         throw Refused(QStringLiteral("所选文件不存在"));
@@ -84,13 +87,32 @@ void RegisterRestore::run(const QString& picked, const DurableFile::Progress& pr
         DurableFile::remove(incoming);
         throw;
     }
-    // Only the datasets open now: the others are read from the restored file when a window
-    // first needs them, as after a start.
+    swapIn(live, incoming, asideName(live, token), openDatasets());
+}
+
+// Only the datasets open now: the others are read from the restored register when a window
+// first needs them, as after a start.
+std::vector<Dataset*> RegisterRestore::openDatasets() const {
     std::vector<Dataset*> open;
     for (Dataset* ds : m_dm.restoreOrder())
         if (ds->isActive())
             open.push_back(ds);
-    swapIn(live, incoming, asideName(live, token), open);
+    return open;
+}
+
+// The server swaps the register in one transaction of its own; the program's connection and
+// datasets are opened again on it, as after a file's swap.
+void RegisterRestore::runOnServer(const QString& picked) {
+    const QString live = m_dm.database().path();
+    if (Database::inTransaction(m_dm.database().connection()))
+        throw Refused(QStringLiteral("数据库正在写入，请稍后再试"));
+    if (const QString why = ServerRestore::run(live, picked, [this] { busy(); }); !why.isEmpty())
+        throw Refused(why);
+    reached(Step::Swapped);
+    const std::vector<Dataset*> open = openDatasets();
+    closeEverything();
+    reopen(live, open);
+    reached(Step::Finished);
 }
 
 // The closed register's side files would pair with the wrong file after the swap: an empty

@@ -2,7 +2,9 @@
 // Puts a copy in the place of the live register without ever losing it: the copy is checked
 // before the live file is touched, written beside it and flushed, then swapped in by renames;
 // any failure puts the previous register back and opens it again. A start after the program
-// was stopped half-way finishes or undoes the swap (recover).
+// was stopped half-way finishes or undoes the swap (recover). On a server the archive is
+// loaded, checked and swapped in by one transaction (ServerRestore), and every dataset that
+// was open is opened again on the restored register.
 #include "dataerror.h"
 #include "platform/durablefile.h"
 
@@ -57,6 +59,8 @@ public:
 
 private:
     void reached(Step step);
+    std::vector<Dataset*> openDatasets() const;
+    void runOnServer(const QString& picked);
     void dropSideFiles(const QString& live, const std::vector<Dataset*>& order);
     void busy() const;
     void closeEverything();

@@ -344,7 +344,7 @@ std::optional<FieldType> columnType(const QString& column) {
 
 void upgrade(QSqlDatabase& db) {
     if (Database::onServer(db))
-        return; // registers on a server are all made by this version
+        return ServerSchema::upgrade(db);
     for (const char* statement : {ReceivableSums, PayableSums, ContractList}) {
         QSqlQuery q(db);
         q.exec(QString::fromUtf8(statement)); // a register that cannot be written stays as it is

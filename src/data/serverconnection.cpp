@@ -1,5 +1,7 @@
 #include "serverconnection.h"
 
+#include "serverschema.h"
+
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUuid>
@@ -9,33 +11,6 @@ namespace {
 // A server that does not answer is reported after this many seconds, not after libpq's default
 // of waiting for ever.
 const QString ConnectTimeout = QStringLiteral("connect_timeout=5");
-
-// What the user reads for libpq's (English) text of a failed connection.
-QString connectReason(const QString& text) {
-    const QString t = text.toLower();
-    if (t.contains(QLatin1String("password authentication failed")) ||
-        t.contains(QLatin1String("no password supplied")) ||
-        t.contains(QLatin1String("authentication failed")))
-        return QStringLiteral("用户名或密码错误");
-    if (t.contains(QLatin1String("does not exist")) && t.contains(QLatin1String("database")))
-        return QStringLiteral("服务器上没有这个数据库");
-    if (t.contains(QLatin1String("role")) && t.contains(QLatin1String("does not exist")))
-        return QStringLiteral("服务器上没有这个用户");
-    if (t.contains(QLatin1String("could not translate host name")))
-        return QStringLiteral("找不到服务器（主机名无法解析）");
-    if (t.contains(QLatin1String("timeout")))
-        return QStringLiteral("服务器没有应答（连接超时）");
-    if (t.contains(QLatin1String("connection refused")) ||
-        t.contains(QLatin1String("could not connect")) ||
-        t.contains(QLatin1String("no such file or directory")))
-        return QStringLiteral("服务器无法连接（服务器未运行或地址、端口有误）");
-    if (t.contains(QLatin1String("no pg_hba.conf entry")) ||
-        t.contains(QLatin1String("permission denied")))
-        return QStringLiteral("服务器拒绝了此连接（没有访问权限）");
-    if (t.contains(QLatin1String("too many")))
-        return QStringLiteral("服务器连接数已满，请稍后再试");
-    return QStringLiteral("服务器拒绝连接：%1").arg(text.trimmed());
-}
 
 QString connectOptions(const ServerAddress& server) {
     return server.options.contains(QLatin1String("connect_timeout"))
@@ -71,6 +46,32 @@ QString quotedName(QString name) {
 
 namespace ServerConnection {
 
+QString connectReason(const QString& text) {
+    const QString t = text.toLower();
+    if (t.contains(QLatin1String("password authentication failed")) ||
+        t.contains(QLatin1String("no password supplied")) ||
+        t.contains(QLatin1String("authentication failed")))
+        return QStringLiteral("用户名或密码错误");
+    if (t.contains(QLatin1String("does not exist")) && t.contains(QLatin1String("database")))
+        return QStringLiteral("服务器上没有这个数据库");
+    if (t.contains(QLatin1String("role")) && t.contains(QLatin1String("does not exist")))
+        return QStringLiteral("服务器上没有这个用户");
+    if (t.contains(QLatin1String("could not translate host name")))
+        return QStringLiteral("找不到服务器（主机名无法解析）");
+    if (t.contains(QLatin1String("timeout")))
+        return QStringLiteral("服务器没有应答（连接超时）");
+    if (t.contains(QLatin1String("connection refused")) ||
+        t.contains(QLatin1String("could not connect")) ||
+        t.contains(QLatin1String("no such file or directory")))
+        return QStringLiteral("服务器无法连接（服务器未运行或地址、端口有误）");
+    if (t.contains(QLatin1String("no pg_hba.conf entry")) ||
+        t.contains(QLatin1String("permission denied")))
+        return QStringLiteral("服务器拒绝了此连接（没有访问权限）");
+    if (t.contains(QLatin1String("too many")))
+        return QStringLiteral("服务器连接数已满，请稍后再试");
+    return QStringLiteral("服务器拒绝连接：%1").arg(text.trimmed());
+}
+
 void open(QSqlDatabase& db, const ServerAddress& server) {
     db.setHostName(server.host);
     db.setPort(server.port);
@@ -88,6 +89,10 @@ void open(QSqlDatabase& db, const ServerAddress& server) {
                                                    db.lastError().driverText())));
     QSqlQuery q(db);
     q.exec(QStringLiteral("SET client_min_messages = warning"));
+    // the types and operators of the extensions, found after the register's own names
+    q.exec(QStringLiteral("SELECT set_config('search_path', current_setting('search_path') || "
+                          "', %1', false)")
+               .arg(ServerSchema::ExtensionSchema));
 }
 
 void ensureDatabase(const ServerAddress& server) {

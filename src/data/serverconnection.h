@@ -10,6 +10,8 @@ namespace ServerConnection {
 
 // Opens db (a QPSQL connection) on the server; throws DataError naming the server and why.
 void open(QSqlDatabase& db, const ServerAddress& server);
+// What the user reads for libpq's (English) text of a failed connection.
+QString connectReason(const QString& text);
 // Makes the database on the server when it is not there yet (through the server's maintenance
 // database); throws DataError when that fails.
 void ensureDatabase(const ServerAddress& server);

@@ -1,5 +1,6 @@
 #include "serverschema.h"
 
+#include "database.h"
 #include "schema.h"
 
 #include <QRegularExpression>
@@ -95,10 +96,40 @@ QString translated(const QString& statement) {
     return s;
 }
 
+const QString ExtensionSchema = QStringLiteral("qintara_ext");
+
+// The extensions in a schema of their own: the register's schema can then be set aside and
+// replaced whole (a restore) without taking the types its columns use along.
 const QStringList& prerequisites() {
-    static const QStringList statements{QStringLiteral("CREATE EXTENSION IF NOT EXISTS citext"),
-                                        QStringLiteral("CREATE EXTENSION IF NOT EXISTS pg_trgm")};
+    static const QStringList statements{
+        QStringLiteral("CREATE SCHEMA IF NOT EXISTS ") + ExtensionSchema,
+        QStringLiteral("CREATE EXTENSION IF NOT EXISTS citext WITH SCHEMA ") + ExtensionSchema,
+        QStringLiteral("CREATE EXTENSION IF NOT EXISTS pg_trgm WITH SCHEMA ") + ExtensionSchema};
     return statements;
+}
+
+void upgrade(QSqlDatabase& db) {
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("SELECT e.extname FROM pg_extension e JOIN pg_namespace n ON n.oid = "
+                             "e.extnamespace WHERE e.extname IN ('citext', 'pg_trgm') AND "
+                             "n.nspname <> ?"));
+    q.addBindValue(ExtensionSchema);
+    QStringList misplaced;
+    if (q.exec())
+        while (q.next())
+            misplaced << q.value(0).toString();
+    if (misplaced.isEmpty())
+        return;
+    try {
+        Database::Savepoint savepoint(db);
+        bool moved = q.exec(prerequisites().first());
+        for (const QString& extension : misplaced)
+            moved = moved && q.exec(QStringLiteral("ALTER EXTENSION %1 SET SCHEMA %2")
+                                        .arg(extension, ExtensionSchema));
+        if (moved)
+            savepoint.release();
+    } catch (const DataError&) {
+    }
 }
 
 QString objectsQuery() {

@@ -11,11 +11,18 @@ namespace ServerSchema {
 
 // The statement as PostgreSQL takes it.
 QString translated(const QString& sqliteStatement);
-// Statements run before the tables: the extensions the schema uses.
+// Statements run before the tables: the extensions the schema uses, in ExtensionSchema.
 const QStringList& prerequisites();
+// Where the extensions live; every connection has it on its search path after the register's.
+extern const QString ExtensionSchema;
 // The substring index over the contract texts.
 extern const char* const TextIndexStatement;
 extern const QString TextIndexName;
+
+// A register made when the extensions lived in its own schema gets them moved to
+// ExtensionSchema, so that a restore can set its schema aside; quietly nothing without the
+// right to move them.
+void upgrade(QSqlDatabase& db);
 
 // "type, name" rows for every table and view of the register's schema on the server.
 QString objectsQuery();

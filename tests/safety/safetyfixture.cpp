@@ -1,7 +1,9 @@
 #include "safetyfixture.h"
 
 #include "data/database.h"
+#include "data/tdmod.h"
 #include "platform/paths.h"
+#include "safety/thfu.h"
 #include "shell/tfrmcompactmanager.h"
 
 #include <QAction>
@@ -30,7 +32,7 @@ QString SafetyFixture::real(const QString& windowsPath) {
 }
 
 namespace {
-QStringList column(const QString& path, const QString& sql) {
+QStringList valuesIn(const QString& path, const QString& sql) {
     Database db;
     db.open(path);
     QSqlQuery q = db.prepare(sql);
@@ -43,11 +45,11 @@ QStringList column(const QString& path, const QString& sql) {
 } // namespace
 
 QStringList SafetyFixture::numbersIn(const QString& path) {
-    return column(path, QStringLiteral("SELECT 合同编号 FROM Compact ORDER BY 合同编号"));
+    return valuesIn(path, QStringLiteral("SELECT 合同编号 FROM Compact ORDER BY 合同编号"));
 }
 
 QStringList SafetyFixture::operatorsIn(const QString& path) {
-    return column(path, QStringLiteral("SELECT OperatorName FROM Operator ORDER BY OperatorID"));
+    return valuesIn(path, QStringLiteral("SELECT OperatorName FROM Operator ORDER BY OperatorID"));
 }
 
 QStringList SafetyFixture::besideRegister() const {
@@ -74,6 +76,34 @@ void SafetyFixture::inRestore(const std::function<void(QDialog*)>& action) {
 
 void SafetyFixture::backupNow() {
     inBackup([](QDialog* window) { press(window); });
+}
+
+bool SafetyFixture::restoreFile(const QString& file, const QString& folder) {
+    bool open = false;
+    inRestore([&](QDialog* window) {
+        auto* w = qobject_cast<THFu*>(window);
+        QVERIFY(w);
+        if (!folder.isEmpty()) {
+            chooseDrive(w->DriveComboBox1, folder.left(2));
+            activateFolder(w->DirectoryListBox1, folder);
+        }
+        clickFile(w->FileListBox1, file);
+        press(w);
+        open = w->isVisible();
+    });
+    return open;
+}
+
+QStringList SafetyFixture::column(Dataset* ds, const QString& field) {
+    QStringList values;
+    for (ds->first(); !ds->eof(); ds->next())
+        values << ds->fieldByName(field)->asString();
+    ds->first();
+    return values;
+}
+
+QStringList SafetyFixture::contractsShown() const {
+    return column(dm().TBCompacter, QStringLiteral("合同编号"));
 }
 
 // With the keyboard, as a user does without opening the list.

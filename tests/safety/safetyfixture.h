@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <functional>
 
+class Dataset;
 class QComboBox;
 class QDialog;
 class QTreeWidget;
@@ -33,6 +34,13 @@ public:
     void inRestore(const std::function<void(QDialog*)>& action);
     // A backup of the register as it is now, through the window, at the proposed path.
     void backupNow();
+    // Picks file in the restore window (in folder, when given, else the one it opens on) and
+    // presses 确认恢复; whether the window is still open afterwards.
+    bool restoreFile(const QString& file, const QString& folder = {});
+
+    // A dataset's values of one field, first row to last; the contract numbers the list shows.
+    static QStringList column(Dataset* ds, const QString& field);
+    QStringList contractsShown() const;
 
     // Acting on the lists as a user does.
     static void chooseDrive(QComboBox* drives, const QString& drive);

@@ -35,16 +35,10 @@ const QStringList Restored{"HT-001", "HT-002", "HT-003"}; // the backup
 
 using Step = RegisterRestore::Step;
 
-QStringList column(Dataset* ds, const QString& field) {
-    QStringList values;
-    for (ds->first(); !ds->eof(); ds->next())
-        values << ds->fieldByName(field)->asString();
-    ds->first();
-    return values;
-}
+const auto column = &SafetyFixture::column;
 
 QStringList contractsShown(SafetyFixture& f) {
-    return column(f.dm().TBCompacter, QStringLiteral("合同编号"));
+    return f.contractsShown();
 }
 
 // A backup of HT-001..HT-003 made through the window, then the live register changes: HT-001
@@ -67,19 +61,7 @@ void backupThenChange(SafetyFixture& f) {
 // Picks a file in the restore window's current folder and presses 确认恢复; whether the window
 // is still open afterwards.
 bool restore(SafetyFixture& f, const QString& file, const QString& folder = {}) {
-    bool open = false;
-    f.inRestore([&](QDialog* window) {
-        auto* w = qobject_cast<THFu*>(window);
-        QVERIFY(w);
-        if (!folder.isEmpty()) {
-            SafetyFixture::chooseDrive(w->DriveComboBox1, folder.left(2));
-            SafetyFixture::activateFolder(w->DirectoryListBox1, folder);
-        }
-        SafetyFixture::clickFile(w->FileListBox1, file);
-        SafetyFixture::press(w);
-        open = w->isVisible();
-    });
-    return open;
+    return f.restoreFile(file, folder);
 }
 
 void writeFile(const QString& path, const QByteArray& data) {
@@ -592,5 +574,5 @@ private Q_SLOTS:
     }
 };
 
-QINTARA_TEST(TestRestore)
+QINTARA_FILE_TEST(TestRestore)
 #include "tst_restore.moc"

@@ -4,7 +4,6 @@
 #include "data/contractfiles.h"
 #include "data/tdmod.h"
 #include "platform/clock.h"
-#include "safety/thfu.h"
 #include "safetyfixture.h"
 
 #include <QListWidget>
@@ -22,16 +21,6 @@ int countIn(const QString& path, const QString& sql) {
             n = q.value(0).toInt();
     });
     return n;
-}
-
-// Picks the file in the restore window and presses 确认恢复.
-void restore(SafetyFixture& f, const QString& file) {
-    f.inRestore([&](QDialog* window) {
-        auto* w = qobject_cast<THFu*>(window);
-        QVERIFY(w);
-        SafetyFixture::clickFile(w->FileListBox1, file);
-        SafetyFixture::press(w);
-    });
 }
 
 } // namespace
@@ -66,7 +55,7 @@ private Q_SLOTS:
         f.addStoredFile(id, QStringLiteral("草稿.doc"), "draft");
         QCOMPARE(countIn(f.databasePath(), bytes), 5);
 
-        restore(f, QStringLiteral("Hestrel20240506.mdb"));
+        f.restoreFile(QStringLiteral("Hestrel20240506.mdb"));
         QCOMPARE(f.dialogs().texts(), QStringList(QStringLiteral("数据已成功恢复！")));
         QCOMPARE(countIn(f.databasePath(), files), 1);
         QCOMPARE(countIn(f.databasePath(), bytes), 1500000);
@@ -77,5 +66,5 @@ private Q_SLOTS:
     }
 };
 
-QINTARA_TEST(TestStoredFiles)
+QINTARA_FILE_TEST(TestStoredFiles)
 #include "tst_storedfiles.moc"
