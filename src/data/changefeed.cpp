@@ -12,8 +12,8 @@ void ChangeFeed::listen() {
         return;
     QSqlDriver* driver = m_db.connection().driver();
     disconnect(m_connection);
-    driver->unsubscribeFromNotification(ServerSchema::ChangeChannel);
-    driver->subscribeToNotification(ServerSchema::ChangeChannel);
+    if (!driver->subscribedToNotifications().contains(ServerSchema::ChangeChannel))
+        driver->subscribeToNotification(ServerSchema::ChangeChannel);
     m_connection = connect(driver, &QSqlDriver::notification, this, &ChangeFeed::received);
 }
 

@@ -66,8 +66,8 @@ void ContractHistory::record(const RowChange& change, const QString& subject) {
 
 void ContractHistory::recordRemovedRows(const QString& table, const QString& subject,
                                         const QVariant& compactId) {
-    QSqlQuery rows =
-        m_db.prepare(QStringLiteral("SELECT * FROM \"%1\" WHERE CompactID = ?").arg(table));
+    QSqlQuery rows = m_db.prepare(
+        QStringLiteral("SELECT * FROM %1 WHERE CompactID = ?").arg(m_db.quoted(table)));
     rows.addBindValue(compactId);
     Database::exec(rows);
     std::vector<RowChange> removed;

@@ -257,6 +257,15 @@ QVariant Database::insert(QSqlQuery& query) {
     return query.lastInsertId();
 }
 
+QString Database::quoted(const QSqlDatabase& db, const QString& name) {
+    QString spelled = name;
+    if (onServer(db))
+        for (QChar& c : spelled)
+            if (c.unicode() < 128)
+                c = c.toLower();
+    return u'"' + spelled.replace(u'"', QStringLiteral("\"\"")) + u'"';
+}
+
 QString Database::returningKey(const QSqlDatabase& db, const QString& keyColumn) {
     return onServer(db) ? QStringLiteral(" RETURNING ") + keyColumn : QString();
 }

@@ -70,6 +70,11 @@ public:
         bool m_open = false;
     };
 
+    // A table or column name quoted as the store spells it: PostgreSQL has folded the schema's
+    // unquoted ASCII names to lower case.
+    static QString quoted(const QSqlDatabase& db, const QString& name);
+    QString quoted(const QString& name) const { return quoted(m_db, name); }
+
     // What a refusal of the store means: the one place that reads the back end's own codes.
     static DataError::Category meaning(const QSqlError& error);
     // Raises the store's refusal as a DataError with its meaning.

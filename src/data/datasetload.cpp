@@ -1,5 +1,6 @@
 // Reading a dataset's rows from the store: its statement, its columns, opening, closing and
 // reading again.
+#include "database.h"
 #include "dataset.h"
 
 #include "rowloader.h"
@@ -10,10 +11,6 @@
 #include <algorithm>
 
 namespace {
-
-QString quoted(const QString& name) {
-    return u'"' + name + u'"';
-}
 
 FieldType typeFromStore(const QSqlField& field) {
     if (auto t = Schema::columnType(field.name()))
@@ -38,16 +35,16 @@ QString Dataset::selectSql(bool linked, bool byKey) const {
         return m_sql;
     QStringList names;
     for (const StoredColumn& c : m_columns)
-        names << quoted(c.name());
-    QString sql = QStringLiteral("SELECT %1 FROM %2").arg(names.join(u','), quoted(m_table));
+        names << m_db.quoted(c.name());
+    QString sql = QStringLiteral("SELECT %1 FROM %2").arg(names.join(u','), m_db.quoted(m_table));
     QStringList conditions;
     for (const QString& d : linked ? m_detailFields : QStringList())
-        conditions << quoted(d) + QStringLiteral(" = ?");
+        conditions << m_db.quoted(d) + QStringLiteral(" = ?");
     if (byKey)
-        conditions << quoted(m_keyColumn) + QStringLiteral(" = ?");
+        conditions << m_db.quoted(m_keyColumn) + QStringLiteral(" = ?");
     if (!conditions.isEmpty())
         sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
-    return sql + QStringLiteral(" ORDER BY ") + quoted(m_keyColumn);
+    return sql + QStringLiteral(" ORDER BY ") + m_db.quoted(m_keyColumn);
 }
 
 // The master's values for a detail table, or a query's own parameters.

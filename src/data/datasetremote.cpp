@@ -7,21 +7,6 @@
 
 #include <algorithm>
 
-namespace {
-
-// A column of a query as the store spells it: PostgreSQL folds the unquoted ASCII names of the
-// views to lower case.
-QString spelled(const QString& name, bool server) {
-    QString s = name;
-    if (server)
-        for (QChar& c : s)
-            if (c.unicode() < 128)
-                c = c.toLower();
-    return u'"' + s + u'"';
-}
-
-} // namespace
-
 std::vector<StoredColumn> Dataset::emptyColumns() const {
     std::vector<StoredColumn> read;
     for (const StoredColumn& c : m_columns)
@@ -95,9 +80,9 @@ void Dataset::applyStoredRows(const QString& columnName, const QVariant& value) 
     std::vector<StoredColumn> read = emptyColumns();
     QVariantList binds = m_params;
     binds << value;
-    RowLoader(m_db).read(QStringLiteral("SELECT * FROM (%1) q WHERE q.%2 = ?")
-                             .arg(m_sql, spelled(columnName, m_db.onServer())),
-                         binds, read, wantedColumns());
+    RowLoader(m_db).read(
+        QStringLiteral("SELECT * FROM (%1) q WHERE q.%2 = ?").arg(m_sql, m_db.quoted(columnName)),
+        binds, read, wantedColumns());
     int current = currentStorageRow();
     const int position = m_pos;
     replaceGroup(column, value, read, current);

@@ -18,8 +18,8 @@ QVariant MemoCache::value(const QVariant& key, int field, const QString& column,
         return it.value();
     QSqlQuery q(m_db.connection());
     q.setForwardOnly(true);
-    if (!q.prepare(QStringLiteral("SELECT \"%1\" FROM \"%2\" WHERE \"%3\" = ?")
-                       .arg(column, m_table, m_keyColumn)))
+    if (!q.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
+                       .arg(m_db.quoted(column), m_db.quoted(m_table), m_db.quoted(m_keyColumn))))
         Database::raise(q.lastError());
     q.addBindValue(key);
     Database::exec(q);

@@ -8,21 +8,9 @@
 
 namespace {
 
-// A name quoted as the store spelled it: PostgreSQL folds the unquoted names of the schema to
-// lower case.
-QString quoted(const QString& name, bool server) {
-    QString spelled = name;
-    if (server)
-        for (QChar& c : spelled)
-            if (c.unicode() < 128)
-                c = c.toLower();
-    return u'"' + spelled + u'"';
-}
-
 // Null-safe equality; empty text is stored as NULL, but another program may have written it
 // as ''. SQLite's form binds the value twice; PostgreSQL cannot type a bare "? IS NULL".
-QString sameAs(const RowWriter::Value& v, bool server) {
-    const QString column = quoted(v.column, server);
+QString sameAs(const RowWriter::Value& v, const QString& column, bool server) {
     if (v.text && !server)
         return QStringLiteral("COALESCE(%1, '') = COALESCE(?, '')").arg(column);
     if (v.text)
@@ -35,18 +23,17 @@ QString sameAs(const RowWriter::Value& v, bool server) {
 } // namespace
 
 QVariant RowWriter::insert(const std::vector<Value>& values) {
-    const bool server = m_db.onServer();
     QStringList names, marks;
     for (const Value& v : values) {
-        names << quoted(v.column, server);
+        names << m_db.quoted(v.column);
         marks << QStringLiteral("?");
     }
-    const QString table = quoted(m_table, server);
+    const QString table = m_db.quoted(m_table);
     const QString sql =
         (names.isEmpty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table)
                          : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                .arg(table, names.join(u','), marks.join(u','))) +
-        Database::returningKey(m_db.connection(), quoted(m_key, server));
+        Database::returningKey(m_db.connection(), m_db.quoted(m_key));
     QSqlQuery q = m_db.prepare(sql);
     for (const Value& v : values)
         q.addBindValue(v.stored);
@@ -58,14 +45,14 @@ void RowWriter::update(const QVariant& key, const std::vector<Value>& values,
     if (values.empty())
         return;
     const bool server = m_db.onServer();
-    QStringList sets, conditions{quoted(m_key, server) + QStringLiteral(" = ?")};
+    QStringList sets, conditions{m_db.quoted(m_key) + QStringLiteral(" = ?")};
     for (const Value& v : values)
-        sets << quoted(v.column, server) + QStringLiteral(" = ?");
+        sets << m_db.quoted(v.column) + QStringLiteral(" = ?");
     for (const Value& v : expected)
-        conditions << sameAs(v, server);
-    QSqlQuery q = m_db.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                                   .arg(quoted(m_table, server), sets.join(u','),
-                                        conditions.join(QStringLiteral(" AND "))));
+        conditions << sameAs(v, m_db.quoted(v.column), server);
+    QSqlQuery q = m_db.prepare(
+        QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+            .arg(m_db.quoted(m_table), sets.join(u','), conditions.join(QStringLiteral(" AND "))));
     for (const Value& v : values)
         q.addBindValue(v.stored);
     q.addBindValue(key);
@@ -81,9 +68,8 @@ void RowWriter::update(const QVariant& key, const std::vector<Value>& values,
 }
 
 void RowWriter::remove(const QVariant& key) {
-    const bool server = m_db.onServer();
     QSqlQuery q = m_db.prepare(QStringLiteral("DELETE FROM %1 WHERE %2 = ?")
-                                   .arg(quoted(m_table, server), quoted(m_key, server)));
+                                   .arg(m_db.quoted(m_table), m_db.quoted(m_key)));
     q.addBindValue(key);
     Database::exec(q);
 }

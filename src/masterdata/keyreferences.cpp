@@ -4,12 +4,6 @@
 
 #include <QSqlQuery>
 
-namespace {
-QString quoted(const QString& name) {
-    return QLatin1Char('"') + name + QLatin1Char('"');
-}
-} // namespace
-
 KeyReferences::KeyReferences(TDMod& dm, const QList<KeyReference>& references)
     : m_dm(dm), m_references(references) {}
 
@@ -18,8 +12,9 @@ int KeyReferences::uses(const QVariant& value) const {
     for (const KeyReference& r : m_references) {
         if (!r.keepsRow)
             continue;
-        QSqlQuery q = m_dm.database().prepare(QStringLiteral("SELECT count(*) FROM %1 WHERE %2 = ?")
-                                                  .arg(quoted(r.table), quoted(r.column)));
+        QSqlQuery q = m_dm.database().prepare(
+            QStringLiteral("SELECT count(*) FROM %1 WHERE %2 = ?")
+                .arg(m_dm.database().quoted(r.table), m_dm.database().quoted(r.column)));
         q.addBindValue(value);
         Database::exec(q);
         count += q.next() ? q.value(0).toInt() : 0;
@@ -29,8 +24,9 @@ int KeyReferences::uses(const QVariant& value) const {
 
 void KeyReferences::carry(const QVariant& from, const QVariant& to) {
     for (const KeyReference& r : m_references) {
-        QSqlQuery q = m_dm.database().prepare(QStringLiteral("UPDATE %1 SET %2 = ? WHERE %2 = ?")
-                                                  .arg(quoted(r.table), quoted(r.column)));
+        QSqlQuery q = m_dm.database().prepare(
+            QStringLiteral("UPDATE %1 SET %2 = ? WHERE %2 = ?")
+                .arg(m_dm.database().quoted(r.table), m_dm.database().quoted(r.column)));
         q.addBindValue(to);
         q.addBindValue(from);
         Database::exec(q);
