@@ -92,6 +92,8 @@ void copyTable(const Context& ctx, Database& server, const QString& table) {
                                QStringLiteral("SELECT %1 FROM %2").arg(columns.join(u','), table)});
     writer.start(tool("psql"), {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-d"),
                                 Name, QStringLiteral("-c"),
+                                // a load announces no row to other operators
+                                QStringLiteral("SET qintara.quiet = on"), QStringLiteral("-c"),
                                 QStringLiteral("\\copy %1 (%2) FROM STDIN WITH (FORMAT csv)")
                                     .arg(table, columns.join(u','))});
     finish(reader, QStringLiteral("sqlite3 reading %1").arg(table));

@@ -37,6 +37,9 @@ QString refusalText(DataError::Category category) {
         return QStringLiteral("数据库文件不可写入，无法保存。");
     case DataError::Category::Conflict:
         return QStringLiteral("该记录正被其他操作员同时修改，无法保存，请重试。");
+    case DataError::Category::Lost:
+        return QStringLiteral("与数据库服务器的连接已断开，刚才的操作没有完成，输入的内容仍然保留。"
+                              "程序将重新连接服务器，请稍后再试。");
     default:
         return {};
     }
@@ -202,7 +205,40 @@ bool Database::inTransaction(const QSqlDatabase& db) {
     return false;
 }
 
+QSqlDatabase& Database::connection() {
+    reopenIfLost();
+    return m_db;
+}
+
+// A connection the server dropped is opened anew by the next command that uses it; the
+// command that met the break has failed, and with it any transaction it was in.
+void Database::reopenIfLost() {
+    if (m_path.isEmpty() || !onServer() || m_reopening)
+        return;
+    if (m_db.isOpen()) {
+        const QVariant handle = m_db.driver()->handle();
+        auto* c = handle.isValid() ? *static_cast<PGconn* const*>(handle.data()) : nullptr;
+        if (c && PQstatus(c) == CONNECTION_OK)
+            return;
+    }
+    const auto server = RegisterAddress::server(m_path);
+    if (!server)
+        return;
+    m_reopening = true;
+    m_db.close();
+    try {
+        ServerConnection::open(m_db, *server);
+    } catch (...) {
+        m_reopening = false;
+        throw;
+    }
+    m_reopening = false;
+    if (onReopened)
+        onReopened();
+}
+
 QSqlQuery Database::prepare(const QString& sql) {
+    reopenIfLost();
     QSqlQuery q(m_db);
     if (!q.prepare(sql))
         raise(q.lastError());
@@ -236,6 +272,9 @@ QString Database::returningKey(const QSqlDatabase& db, const QString& keyColumn)
 
 DataError::Category Database::meaning(const QSqlError& error) {
     using C = DataError::Category;
+    if (error.driverText().startsWith(QLatin1String("QPSQL")) &&
+        ServerConnection::connectionLost(error))
+        return C::Lost;
     // PostgreSQL reports a five-character SQLSTATE; SQLite's codes have at most four digits
     if (const QString state = error.nativeErrorCode(); state.size() == 5)
         return ServerConnection::meaning(state);

@@ -5,6 +5,7 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <functional>
 
 class QSqlQuery;
 
@@ -32,7 +33,10 @@ public:
     // Whether a transaction is open on the connection, whoever began it.
     static bool inTransaction(const QSqlDatabase& db);
 
-    QSqlDatabase& connection() { return m_db; }
+    // The connection, opened anew first when the server dropped it.
+    QSqlDatabase& connection();
+    // Runs after a dropped connection was opened anew (for what the old one listened to).
+    std::function<void()> onReopened;
 
     // A prepared query on this connection; throws DataError if the SQL does not prepare.
     QSqlQuery prepare(const QString& sql);
@@ -84,8 +88,10 @@ private:
     void openConnection(const QString& address);
     void openVerified(const QString& path);
     void verifySchema();
+    void reopenIfLost();
 
     QSqlDatabase m_db;
     QString m_connectionName;
     QString m_path;
+    bool m_reopening = false;
 };

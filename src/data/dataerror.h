@@ -13,6 +13,7 @@ public:
         Busy,            // another program holds the register; trying again may succeed
         Full,            // the disk (or the register's size limit) has no room left
         ReadOnly,        // the register cannot be written
+        Lost,            // the connection to the server broke; the next command connects again
         Other,           // anything else the store refuses, or a file that is not a register
     };
 

@@ -181,6 +181,15 @@ public:
     // row: what a re-read would show, without reading.
     void reshow();
 
+    // Rows that another program added, changed or removed, taken as the store holds them now
+    // without reading the others: a table's row by its key, or a query's rows whose column
+    // holds the value. The cursor stays on its row and a pending row stays as typed; a change
+    // of the row being edited is taken once the edit ends (a save of it meets the change).
+    void applyStoredRow(const QVariant& key);
+    void applyStoredRows(const QString& column, const QVariant& value);
+    // A held row's value by the row's key; null when the row is not held.
+    QVariant storedValue(const QVariant& key, const QString& column) const;
+
     // Re-read from the store, staying on the current row when it still exists. A held dataset
     // under a master link re-reads the rows of its master row only.
     void refresh();
@@ -257,6 +266,10 @@ public:
     // Runs inside every write of a row to the store (add, save, delete), in one savepoint with
     // it: a throw undoes the write, and a write that fails leaves nothing of the rule's.
     std::function<void(Dataset&, const RowChange&)> onWritten;
+    // Run inside every write of a row to the store (add, save, delete), in one savepoint with it,
+    // just before and just after the row's own statement: a throw undoes the write.
+    std::function<void(Dataset&)> beforeWrite;
+    std::function<void(Dataset&)> afterWrite;
 
 Q_SIGNALS:
     // The rows or their order changed: bound views read everything again.
@@ -283,6 +296,12 @@ private:
     void refreshLinkedRows();
     void mergeRow(const std::vector<StoredColumn>& read, size_t readRow);
     void eraseStorageRow(int storageRow);
+    std::vector<StoredColumn> emptyColumns() const;
+    bool belongsToMaster(const std::vector<StoredColumn>& read) const;
+    void replaceGroup(int column, const QVariant& value, const std::vector<StoredColumn>& read,
+                      int& current);
+    void showChangedRows(const std::optional<QVariant>& key, int storageRow, int position);
+    void applyDeferredRows();
     size_t keyPlace(qlonglong key) const;
     QString selectSql(bool linked, bool byKey = false) const;
     QVariantList readBinds(bool linked) const;
@@ -365,6 +384,7 @@ private:
     DatasetState m_state = DatasetState::Inactive;
     EditBuffer m_edit;
     bool m_modified = false;
+    std::vector<QVariant> m_deferredKeys; // changed elsewhere while being edited here
 
     QString m_filterText;
     RowFilter m_filter;

@@ -126,6 +126,7 @@ bool Dataset::post() {
     invalidateLookupIndex();
     notifyRowChanged(position);
     notifyCurrent();
+    applyDeferredRows();
     if (afterPost)
         afterPost(*this);
     return true;
@@ -137,20 +138,25 @@ void Dataset::write() {
     const bool inserting = m_state == DatasetState::Insert;
     RowChange change;
     std::optional<Database::Savepoint> savepoint;
-    if (onWritten) {
+    if (onWritten)
         change = pendingChange(); // before the write, while the store holds the old texts
+    if (onWritten || beforeWrite || afterWrite)
         savepoint.emplace(m_db);
-    }
+    if (beforeWrite)
+        beforeWrite(*this);
     if (inserting)
         writeInsert();
     else
         writeUpdate();
+    if (afterWrite)
+        afterWrite(*this);
     if (onWritten) {
         if (inserting)
             change.setKey(keyValueOfPending());
         onWritten(*this, change);
-        savepoint->release();
     }
+    if (savepoint)
+        savepoint->release();
     if (inserting)
         appendStoredRow();
     else
@@ -181,9 +187,24 @@ QVariant Dataset::keyValueOfPending() const {
 // The saved new row joins the stored rows, shown after them. Its key is greater than any held
 // one (held tables number their rows upwards), so held rows stay in key order.
 void Dataset::appendStoredRow() {
+    const size_t rows = m_columns.empty() ? 0 : m_columns.front().size();
+    if (m_keyIndex >= 0 && rows > 0 &&
+        keyValueAt(int(rows) - 1).toLongLong() > keyValueOfPending().toLongLong()) {
+        // a row another program added after this one began is held already: keep key order
+        const size_t at = keyPlace(keyValueOfPending().toLongLong());
+        for (size_t c = 0; c < m_columns.size(); ++c)
+            m_columns[c].insert(at, m_edit.column(c));
+        m_orders.clear();
+        for (int& r : m_view)
+            r += r >= int(at) ? 1 : 0;
+        m_view.push_back(int(at));
+        m_pos = int(m_view.size()) - 1;
+        commitBuffer(int(at));
+        return;
+    }
     for (size_t c = 0; c < m_columns.size(); ++c)
         m_columns[c].append(m_edit.column(c));
-    const int row = int(m_columns.empty() ? 0 : m_columns.front().size()) - 1;
+    const int row = int(rows);
     m_orders.rowAppended(m_columns, row);
     m_view.push_back(row);
     m_pos = int(m_view.size()) - 1;
@@ -199,9 +220,10 @@ void Dataset::writeUpdate() {
             continue;
         const FieldType type = m_columns[c].type();
         sets.push_back({m_columns[c].name(), bindable(type, m_edit.column(c))});
+        // what the edit began from: another program's change taken meanwhile is no licence
         if (exactInMemory(type))
             expected.push_back(
-                {m_columns[c].name(), bindable(type, m_columns[c].get(size_t(row))), isText(type)});
+                {m_columns[c].name(), bindable(type, m_edit.original(c)), isText(type)});
     }
     const QVariant key = keyValueAt(row);
     for (size_t f = 0; f < m_fieldList.size(); ++f) {
@@ -279,6 +301,7 @@ void Dataset::cancel() {
     notifyCurrent();
     if (m_pos >= 0)
         notifyRowChanged(m_pos);
+    applyDeferredRows();
 }
 
 void Dataset::deleteRecord() {
@@ -300,14 +323,18 @@ void Dataset::deleteCurrentInStore() {
     if (m_view.empty())
         throw DataError(QStringLiteral("%1：数据集为空，无法执行此操作").arg(m_name));
     const QVariant key = keyValueAt(currentStorageRow());
-    if (!onWritten) {
+    if (!onWritten && !beforeWrite && !afterWrite) {
         RowWriter(m_db, m_table, m_keyColumn).remove(key);
         return;
     }
-    const RowChange change = removalOfCurrent();
     Database::Savepoint savepoint(m_db);
-    onWritten(*this, change);
+    if (beforeWrite)
+        beforeWrite(*this);
+    if (onWritten)
+        onWritten(*this, removalOfCurrent());
     RowWriter(m_db, m_table, m_keyColumn).remove(key);
+    if (afterWrite)
+        afterWrite(*this);
     savepoint.release();
 }
 

@@ -67,7 +67,13 @@ size_t Dataset::keyPlace(qlonglong key) const {
 void Dataset::mergeRow(const std::vector<StoredColumn>& read, size_t readRow) {
     const qlonglong key = read[size_t(m_keyIndex)].get(readRow).toLongLong();
     const size_t at = keyPlace(key);
-    if (at == m_columns[size_t(m_keyIndex)].size() || keyValueAt(int(at)).toLongLong() != key) {
+    if (at == m_columns[size_t(m_keyIndex)].size()) { // the newest row: the orders take it
+        for (size_t c = 0; c < m_columns.size(); ++c)
+            m_columns[c].append(read[c].get(readRow));
+        m_orders.rowAppended(m_columns, int(at));
+        return;
+    }
+    if (keyValueAt(int(at)).toLongLong() != key) {
         for (size_t c = 0; c < m_columns.size(); ++c)
             m_columns[c].insert(at, read[c].get(readRow));
         m_orders.clear(); // the rows after it moved

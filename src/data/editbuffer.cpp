@@ -3,6 +3,7 @@
 void EditBuffer::startInsert(size_t columns, size_t fields) {
     m_row = -1;
     m_columns.assign(columns, QVariant());
+    m_originals.assign(columns, QVariant());
     m_changed.assign(columns, false);
     m_fields.assign(fields, QVariant());
     m_fieldKnown.assign(fields, true);
@@ -15,6 +16,7 @@ void EditBuffer::startEdit(const std::vector<StoredColumn>& columns, int storage
     m_columns.resize(columns.size());
     for (size_t c = 0; c < columns.size(); ++c)
         m_columns[c] = columns[c].get(size_t(storageRow));
+    m_originals = m_columns;
     m_changed.assign(columns.size(), false);
     m_fields.assign(fields, QVariant());
     m_fieldKnown.assign(fields, false);
@@ -24,6 +26,7 @@ void EditBuffer::startEdit(const std::vector<StoredColumn>& columns, int storage
 void EditBuffer::clear() {
     m_row = -1;
     m_columns.clear();
+    m_originals.clear();
     m_changed.clear();
     m_fields.clear();
     m_fieldKnown.clear();

@@ -17,6 +17,10 @@ public:
 
     // The storage row being edited; -1 for a new row.
     int row() const { return m_row; }
+    // The edited row moved in the storage (rows before it came or went).
+    void setRow(int storageRow) { m_row = storageRow; }
+    // The value the column held when the edit began.
+    const QVariant& original(size_t c) const { return m_originals[c]; }
 
     const QVariant& column(size_t c) const { return m_columns[c]; }
     bool columnChanged(size_t c) const { return m_changed[c]; }
@@ -30,6 +34,7 @@ public:
 private:
     int m_row = -1;
     std::vector<QVariant> m_columns;
+    std::vector<QVariant> m_originals;
     std::vector<bool> m_changed;
     std::vector<QVariant> m_fields;
     std::vector<bool> m_fieldKnown;

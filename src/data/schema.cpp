@@ -343,8 +343,17 @@ std::optional<FieldType> columnType(const QString& column) {
 }
 
 void upgrade(QSqlDatabase& db) {
-    if (Database::onServer(db))
-        return ServerSchema::upgrade(db);
+    if (Database::onServer(db)) {
+        // registers on a server are made by this version, some before their extensions had
+        // a schema of their own or before they announced changes
+        ServerSchema::upgrade(db);
+        if (!ServerSchema::announcesChanges(db))
+            for (const QString& statement : ServerSchema::notificationStatements()) {
+                QSqlQuery q(db);
+                q.exec(statement);
+            }
+        return;
+    }
     for (const char* statement : {ReceivableSums, PayableSums, ContractList}) {
         QSqlQuery q(db);
         q.exec(QString::fromUtf8(statement)); // a register that cannot be written stays as it is
@@ -383,6 +392,9 @@ void create(QSqlDatabase& db) {
         for (const char* statement : FileStatements)
             exec(db, dialect(db, statement));
         addTextIndex(db);
+        for (const QString& statement :
+             server ? ServerSchema::notificationStatements() : QStringList())
+            exec(db, statement);
         if (!addHistory(db))
             throw DataError(QStringLiteral("无法建立合同修改记录表"));
         QSqlQuery insert(db);

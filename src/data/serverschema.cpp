@@ -132,6 +132,54 @@ void upgrade(QSqlDatabase& db) {
     }
 }
 
+const QString ChangeChannel = QStringLiteral("qintara_changes");
+
+const QStringList& notificationStatements() {
+    static const QStringList statements = [] {
+        QStringList list{
+            QStringLiteral(R"(CREATE OR REPLACE FUNCTION qintara_notify() RETURNS trigger
+LANGUAGE plpgsql AS $body$
+DECLARE
+    row jsonb;
+    payload text;
+BEGIN
+    IF current_setting('qintara.quiet', true) = 'on' THEN
+        RETURN NULL;
+    END IF;
+    row := to_jsonb(CASE WHEN TG_OP = 'DELETE' THEN OLD ELSE NEW END);
+    payload := lower(TG_TABLE_NAME) || ':' || left(TG_OP, 1) || ':' || (row ->> TG_ARGV[0]);
+    IF TG_NARGS > 1 THEN
+        payload := payload || ':' || coalesce(row ->> TG_ARGV[1], '');
+    END IF;
+    PERFORM pg_notify('qintara_changes', payload);
+    RETURN NULL;
+END
+$body$)")};
+        const struct {
+            const char* table;
+            const char* keys;
+        } announced[] = {{"compact", "'compactid'"},
+                         {"accountreceive", "'id', 'compactid'"},
+                         {"accountpayable", "'id', 'compactid'"},
+                         {"server", "'id'"},
+                         {"department", "'id'"},
+                         {"operator", "'operatorid'"}};
+        for (const auto& t : announced)
+            list << QStringLiteral("CREATE OR REPLACE TRIGGER %1_changes AFTER INSERT OR UPDATE OR "
+                                   "DELETE ON %1 FOR EACH ROW EXECUTE FUNCTION qintara_notify(%2)")
+                        .arg(QLatin1String(t.table), QLatin1String(t.keys));
+        return list;
+    }();
+    return statements;
+}
+
+bool announcesChanges(QSqlDatabase& db) {
+    QSqlQuery q(db);
+    return q.exec(QStringLiteral("SELECT count(*) FROM pg_trigger t JOIN pg_proc p ON p.oid = "
+                                 "t.tgfoid WHERE p.proname = 'qintara_notify'")) &&
+           q.next() && q.value(0).toInt() >= 6;
+}
+
 QString objectsQuery() {
     return QStringLiteral("SELECT CASE table_type WHEN 'VIEW' THEN 'view' ELSE 'table' END, "
                           "table_name FROM information_schema.tables "

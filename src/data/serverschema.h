@@ -24,6 +24,16 @@ extern const QString TextIndexName;
 // right to move them.
 void upgrade(QSqlDatabase& db);
 
+// The name of the channel every change of a contract, an instalment, a partner, a department or
+// an operator is announced on, as "table:I|U|D:key" (instalments add ":CompactID"); a whole
+// register put back is announced as "*:restore:0".
+extern const QString ChangeChannel;
+// The function and triggers that announce the changes; each statement may run again. A bulk
+// writer that announces its work once itself sets "qintara.quiet" to "on" for its session.
+const QStringList& notificationStatements();
+// Whether the register has every trigger those statements make.
+bool announcesChanges(QSqlDatabase& db);
+
 // "type, name" rows for every table and view of the register's schema on the server.
 QString objectsQuery();
 // Moves every identity past the largest key a bulk load wrote itself.

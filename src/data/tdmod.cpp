@@ -18,7 +18,7 @@ namespace {
 // register takes it.
 bool keepsWhatWasTyped(DataError::Category c) {
     using C = DataError::Category;
-    return c == C::Conflict || c == C::Busy || c == C::Full || c == C::ReadOnly;
+    return c == C::Conflict || c == C::Busy || c == C::Full || c == C::ReadOnly || c == C::Lost;
 }
 
 FieldDef field(const QString& name, FieldType type, int size = 0, const QString& title = {}) {
@@ -111,6 +111,7 @@ TDMod::TDMod(const QString& databasePath, QObject* parent) : QObject(parent) {
     for (Dataset* ds : {TBServer, TBYinHuaShui, TBDepartment, TBOperator, TBCompactType,
                         TBCompacter, TBSKJiLu, TBFKJiLu, TBMarst})
         ds->open();
+    listenForChanges();
 }
 
 TDMod::~TDMod() = default;
@@ -128,6 +129,8 @@ QString TDMod::countText(int records) {
 
 // The list shows the change as a re-read would, from the rows in memory.
 void TDMod::contractSaved() {
+    proposedNumber.clear();
+    m_unsureNumber.clear();
     TBCompacter->reshow();
     if (showCountText)
         showCountText(countText());
@@ -183,6 +186,8 @@ void TDMod::defineMasterData() {
     TBOperator->addField(hidden(text(QStringLiteral("Password"), 10, QStringLiteral("密码"))));
     TBOperator->addField(hidden(text(OperatorPasswords::HashColumn, 128)));
     TBOperator->beforePost = OperatorPasswords::hashTyped;
+    TBOperator->beforeWrite = [this](Dataset&) { m_managers.beforeWrite(); };
+    TBOperator->afterWrite = [this](Dataset&) { m_managers.afterWrite(); };
     for (const char* stored : {"审核", "收款管理", "付款管理"})
         TBOperator->addField(hidden(flag(QString::fromUtf8(stored))));
     op->onValidate = [this](Field&, const QVariant& value) {
@@ -248,11 +253,14 @@ void TDMod::defineContracts() {
     c->addField(hidden(field(QStringLiteral("文件位置"), FieldType::Memo)));
     c->afterPost = [this](Dataset&) { contractSaved(); };
     c->afterDelete = [this](Dataset&) { contractSaved(); };
-    c->onPostError = [](Dataset& ds, const DataError& e) {
+    c->onPostError = [this](Dataset& ds, const DataError& e) {
         if (e.category() == DataError::Category::DuplicateKey) {
-            Dialogs::plain(QStringLiteral("编号不可重名"));
+            if (!offerFreeNumber(ds))
+                Dialogs::plain(QStringLiteral("编号不可重名"));
             return PostErrorAction::Abort;
         }
+        if (e.category() == DataError::Category::Lost && ds.state() == DatasetState::Insert)
+            m_unsureNumber = ds.fieldByName(QStringLiteral("合同编号"))->asString();
         // Another program changed the contract, or the register cannot take the change just
         // now: what was typed stays for the user to keep.
         if (keepsWhatWasTyped(e.category())) {

@@ -1,12 +1,15 @@
 #pragma once
 // The data module: the one connection and every shared dataset with its fields and rules.
+#include "changefeed.h"
 #include "contracthistory.h"
 #include "database.h"
 #include "dataset.h"
+#include "managerguard.h"
 
 #include <QObject>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class ProfileFile;
 struct MoneySide;
@@ -63,6 +66,12 @@ public:
     // The settings file the reminder filter reads; without one, the file beside the program.
     void setSettingsFile(ProfileFile* settings) { m_settings = settings; }
     int reminderDays() const;
+
+    // The number the program proposed for the contract being added, and the rule that counts on
+    // from a number: a save that finds the proposal taken by another operator meanwhile
+    // proposes the next free number instead of refusing a duplicate.
+    QString proposedNumber;
+    std::function<std::optional<QString>(const QString&)> nextNumber;
 
     // Effects on windows, set by the windows that own them.
     std::function<void(const QString&)> showCountText;
@@ -131,9 +140,24 @@ private:
     void startReminderPass();
     bool reminderPasses(const QVariant& due) const;
     void contractSaved();
+    // Changes of other programs (tdmodchanges.cpp).
+    void listenForChanges();
+    void applyChange(const ChangeFeed::Change& change);
+    void applyContract(const QVariant& key);
+    void applyInstalment(Dataset* schedule, const MoneySide& side,
+                         const ChangeFeed::Change& change);
+    void applyPartner(const QVariant& key);
+    void applyPartnerSums(const QVariant& before, const QVariant& after);
+    void applyRestore();
+    void catchUp();
+    bool offerFreeNumber(Dataset& contracts);
+    bool numberStored(const QString& number);
 
     Database m_db;
     ContractHistory m_history{m_db};
+    ChangeFeed m_feed{m_db};
+    ManagerGuard m_managers{m_db};
+    QString m_unsureNumber; // a new contract whose save the server may have kept as the link broke
     std::vector<std::unique_ptr<DataSource>> m_sources;
     ProfileFile* m_settings = nullptr;
     int m_passDays = 7;

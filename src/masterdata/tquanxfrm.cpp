@@ -18,8 +18,6 @@
 #include <QSqlQuery>
 #include <QVBoxLayout>
 
-const QString Tquanxfrm::LastManagerText = QStringLiteral("至少要保留一个拥有用户权限设置的用户！");
-
 namespace {
 
 const QString Name = QStringLiteral("OperatorName");

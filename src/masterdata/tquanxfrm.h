@@ -1,5 +1,6 @@
 #pragma once
 // The operators window: who may log in, with which password and rights.
+#include "data/managerguard.h"
 #include "masterdatawindow.h"
 
 #include <QLineEdit>
@@ -11,7 +12,7 @@ class Tquanxfrm : public MasterDataWindow {
     Q_OBJECT
 public:
     // Refused saves and deletes that would leave nobody able to open this window again.
-    static const QString LastManagerText;
+    static inline const QString& LastManagerText = ManagerGuard::LastManagerText;
 
     explicit Tquanxfrm(QWidget* parent = nullptr);
     ~Tquanxfrm() override;

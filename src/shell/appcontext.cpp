@@ -1,6 +1,25 @@
 #include "appcontext.h"
 
-AppContext& app() {
+#include "appswitch.h"
+
+namespace {
+
+AppContext*& current() {
     static AppContext context;
-    return context;
+    static AppContext* shown = &context;
+    return shown;
+}
+
+} // namespace
+
+AppContext& app() {
+    return *current();
+}
+
+AppContextSwitch::AppContextSwitch(AppContext& context) : m_previous(current()) {
+    current() = &context;
+}
+
+AppContextSwitch::~AppContextSwitch() {
+    current() = m_previous;
 }

@@ -100,6 +100,7 @@ void TfrmCompactManager::appendContract(const QString& number) {
     Dataset* contracts = m_dm->TBCompacter;
     contracts->append();
     contracts->fieldByName(Number)->setValue(number);
+    m_dm->proposedNumber = number;
     contracts->fieldByName(QStringLiteral("录入日期"))->setValue(Clock::today());
     contracts->fieldByName(QStringLiteral("录入"))->setValue(app().Login->CurUserName);
 }

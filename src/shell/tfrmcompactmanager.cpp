@@ -1,14 +1,16 @@
 #include "tfrmcompactmanager.h"
 
+#include "contracts/nextcompactno.h"
+
 #include "appcontext.h"
 #include "components/dbgrid.h"
 #include "contractcolumns.h"
+#include "data/registeraddress.h"
 #include "data/tdmod.h"
 #include "partnertab.h"
 #include "platform/dialogs.h"
 #include "platform/gui/accessiblenames.h"
 #include "platform/gui/modal.h"
-#include "data/registeraddress.h"
 #include "platform/paths.h"
 #include "platform/profilefile.h"
 #include "programexit.h"
@@ -250,6 +252,7 @@ bool TfrmCompactManager::FormCreate() {
 void TfrmCompactManager::bindData(TDMod& dm) {
     m_dm = &dm;
     dm.showCountText = [this](const QString& text) { setCountText(text); };
+    dm.nextNumber = NextCompactNo;
     dm.setSettingsFile(SettingsFile.get());
     buildContractGrid(dm);
     buildPartnerTabs(dm);
