@@ -4,6 +4,7 @@
 #include "dataset.h"
 #include "platform/clock.h"
 #include "schema.h"
+#include "sqldialect.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -66,8 +67,8 @@ void ContractHistory::record(const RowChange& change, const QString& subject) {
 
 void ContractHistory::recordRemovedRows(const QString& table, const QString& subject,
                                         const QVariant& compactId) {
-    QSqlQuery rows =
-        m_db.prepare(QStringLiteral("SELECT * FROM \"%1\" WHERE CompactID = ?").arg(table));
+    QSqlQuery rows = m_db.prepare(QStringLiteral("SELECT * FROM %1 WHERE CompactID = ?")
+                                      .arg(SqlDialect::name(m_db.onServer(), table)));
     rows.addBindValue(compactId);
     Database::exec(rows);
     std::vector<RowChange> removed;

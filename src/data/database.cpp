@@ -258,6 +258,8 @@ void Database::raise(const QSqlError& error) {
     const QString text = refusalText(category);
     if (!text.isEmpty())
         throw DataError(category, text);
+    if (error.nativeErrorCode().size() == 5) // a server's SQLSTATE
+        throw DataError(category, ServerConnection::refusal(error));
     throw DataError(category, error.databaseText().isEmpty() ? error.text() : error.databaseText());
 }
 

@@ -2,18 +2,16 @@
 // reading again.
 #include "dataset.h"
 
+#include "database.h"
 #include "rowloader.h"
 #include "schema.h"
+#include "sqldialect.h"
 
 #include <QSqlField>
 #include <QSqlRecord>
 #include <algorithm>
 
 namespace {
-
-QString quoted(const QString& name) {
-    return u'"' + name + u'"';
-}
 
 FieldType typeFromStore(const QSqlField& field) {
     if (auto t = Schema::columnType(field.name()))
@@ -36,6 +34,9 @@ FieldType typeFromStore(const QSqlField& field) {
 QString Dataset::selectSql(bool linked, bool byKey) const {
     if (m_table.isEmpty())
         return m_sql;
+    const auto quoted = [this](const QString& name) {
+        return SqlDialect::name(m_db.onServer(), name);
+    };
     QStringList names;
     for (const StoredColumn& c : m_columns)
         names << quoted(c.name());

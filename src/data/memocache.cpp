@@ -1,6 +1,7 @@
 #include "memocache.h"
 
 #include "database.h"
+#include "sqldialect.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -18,8 +19,10 @@ QVariant MemoCache::value(const QVariant& key, int field, const QString& column,
         return it.value();
     QSqlQuery q(m_db.connection());
     q.setForwardOnly(true);
-    if (!q.prepare(QStringLiteral("SELECT \"%1\" FROM \"%2\" WHERE \"%3\" = ?")
-                       .arg(column, m_table, m_keyColumn)))
+    const bool server = m_db.onServer();
+    if (!q.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
+                       .arg(SqlDialect::name(server, column), SqlDialect::name(server, m_table),
+                            SqlDialect::name(server, m_keyColumn))))
         Database::raise(q.lastError());
     q.addBindValue(key);
     Database::exec(q);

@@ -2,21 +2,15 @@
 
 #include "database.h"
 #include "dataerror.h"
+#include "sqldialect.h"
 
 #include <QSqlQuery>
 #include <QStringList>
 
 namespace {
 
-// A name quoted as the store spelled it: PostgreSQL folds the unquoted names of the schema to
-// lower case.
 QString quoted(const QString& name, bool server) {
-    QString spelled = name;
-    if (server)
-        for (QChar& c : spelled)
-            if (c.unicode() < 128)
-                c = c.toLower();
-    return u'"' + spelled + u'"';
+    return SqlDialect::name(server, name);
 }
 
 // Null-safe equality; empty text is stored as NULL, but another program may have written it

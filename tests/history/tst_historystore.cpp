@@ -14,13 +14,11 @@ const QString History = QStringLiteral("CompactHistory");
 
 // A history that refuses every row, as a full or damaged table would.
 void refuseHistory(RegisterFixture& fx) {
-    fx.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON CompactHistory BEGIN "
-                           "SELECT RAISE(ABORT, 'history refused'); END"));
+    fx.refuse(QStringLiteral("INSERT"), History, QStringLiteral("history refused"));
 }
 
 bool hasHistoryTable(RegisterFixture& fx) {
-    return fx.scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = ?"), {History})
-               .toInt() == 1;
+    return fx.hasTable(History);
 }
 
 } // namespace

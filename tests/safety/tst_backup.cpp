@@ -501,5 +501,5 @@ private Q_SLOTS:
     }
 };
 
-QINTARA_TEST(TestBackup)
+QINTARA_FILE_TEST(TestBackup)
 #include "tst_backup.moc"

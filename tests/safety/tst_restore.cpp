@@ -592,5 +592,5 @@ private Q_SLOTS:
     }
 };
 
-QINTARA_TEST(TestRestore)
+QINTARA_FILE_TEST(TestRestore)
 #include "tst_restore.moc"

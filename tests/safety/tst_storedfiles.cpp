@@ -77,5 +77,5 @@ private Q_SLOTS:
     }
 };
 
-QINTARA_TEST(TestStoredFiles)
+QINTARA_FILE_TEST(TestStoredFiles)
 #include "tst_storedfiles.moc"
