@@ -79,7 +79,7 @@ QVariant RegisterFixture::asStored(const QVariant& value) {
     return value;
 }
 
-QStringList RegisterFixture::column(const QString& sql, const QVariantList& values) {
+QStringList RegisterFixture::firstColumn(const QString& sql, const QVariantList& values) {
     QSqlQuery q = m_db.prepare(sql);
     for (const QVariant& v : values)
         q.addBindValue(v);

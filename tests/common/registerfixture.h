@@ -24,7 +24,7 @@ public:
     // a file holds for it.
     static QVariant asStored(const QVariant& value);
     // The first column of every row, as text.
-    QStringList column(const QString& sql, const QVariantList& values = {});
+    QStringList firstColumn(const QString& sql, const QVariantList& values = {});
     int count(const QString& table, const QString& where = {}, const QVariantList& values = {});
     // Makes the register refuse every INSERT or DELETE (event) on table with message, or only
     // the rows a condition on NEW names; as another program's rule or a fault would.

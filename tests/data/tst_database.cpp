@@ -72,7 +72,7 @@ private Q_SLOTS:
     void newRegisterHoldsTypesAndTheAdministrator() {
         RegisterFixture f;
         QCOMPARE(f.scalar(QStringLiteral("SELECT count(*) FROM CompactType")).toInt(), 11);
-        QCOMPARE(f.column(QStringLiteral("SELECT 类型名称 FROM CompactType ORDER BY ID")),
+        QCOMPARE(f.firstColumn(QStringLiteral("SELECT 类型名称 FROM CompactType ORDER BY ID")),
                  Schema::contractTypes());
         QCOMPARE(
             f.scalar(QStringLiteral(
