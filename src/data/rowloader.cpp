@@ -75,7 +75,7 @@ void appendValue(sqlite3_stmt* st, int i, StoredColumn& c) {
 QSqlRecord RowLoader::columnsOf(const QString& sql, const QVariantList& binds) const {
     QSqlQuery probe(m_db.connection());
     probe.setForwardOnly(true);
-    if (probe.prepare(QStringLiteral("SELECT * FROM (%1) LIMIT 0").arg(sql))) {
+    if (probe.prepare(QStringLiteral("SELECT * FROM (%1) AS probe LIMIT 0").arg(sql))) {
         for (const QVariant& v : binds)
             probe.addBindValue(v);
         if (probe.exec())

@@ -420,7 +420,7 @@ bool TDMod::anyReminderDue(Dataset* reminders) {
     const QString& due = reminderDate(reminders);
     QSqlQuery q(m_db.connection());
     q.setForwardOnly(true);
-    if (!q.prepare(QStringLiteral("SELECT %1 FROM (%2)").arg(due, reminders->sql())))
+    if (!q.prepare(QStringLiteral("SELECT %1 FROM (%2) AS reminders").arg(due, reminders->sql())))
         Database::raise(q.lastError());
     for (const QVariant& v : reminders->params())
         q.addBindValue(v);
@@ -513,9 +513,12 @@ QString TDMod::reminderNarrowing(Dataset* reminders) const {
 // day after that horizon is a superset of it (also with a time of day), so the rule still
 // decides. From 100 days on, rows without a date pass too: then nothing is narrowed.
 void TDMod::updateReminderHorizon() {
-    QSqlQuery create = m_db.prepare(
-        QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS ReminderHorizon (before TEXT)"));
-    Database::exec(create);
+    // not prepared: a server prepares no CREATE; there the day compares with timestamp columns
+    QSqlQuery create(m_db.connection());
+    if (!create.exec(
+            QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS ReminderHorizon (before %1)")
+                .arg(m_db.onServer() ? QStringLiteral("timestamp(0)") : QStringLiteral("TEXT"))))
+        Database::raise(create.lastError());
     QSqlQuery clear = m_db.prepare(QStringLiteral("DELETE FROM ReminderHorizon"));
     Database::exec(clear);
     const int days = reminderDays();
