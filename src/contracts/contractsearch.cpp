@@ -19,28 +19,43 @@ struct Condition {
     QVariantList params;
 };
 
-Condition condition(Criterion criterion, const QString& value, bool textIndex) {
-    const QString p = pattern(value);
+Condition like(const TextMatch& match, const QString& column, const QString& value) {
+    return {match.like(column), match.binds(pattern(value))};
+}
+
+Condition condition(Criterion criterion, const QString& value, const TextMatch& match) {
+    const QString partners = QStringLiteral("Compact.SCNum = server.ScNum AND ");
     switch (criterion) {
     case Name:
-        return {QStringLiteral("Compact.合同名称 LIKE ?"), {p}};
+        return like(match, QStringLiteral("Compact.合同名称"), value);
     case Content:
         // The index names candidates; the LIKE on the contract itself decides, so the result
         // is exactly the scan's.
-        if (const QString terms = textIndexTerms(value); textIndex && !terms.isEmpty())
-            return {QStringLiteral("Compact.CompactID IN (SELECT rowid FROM %1 WHERE %1 MATCH ?) "
-                                   "AND Compact.合同内容 LIKE ?")
-                        .arg(Schema::TextIndex),
-                    {terms, p}};
-        return {QStringLiteral("Compact.合同内容 LIKE ?"), {p}};
-    case PartnerName:
-        return {QStringLiteral("Compact.SCNum = server.ScNum AND server.ScName LIKE ?"), {p}};
-    case PartnerShortName:
-        return {QStringLiteral("Compact.SCNum = server.ScNum AND server.简称 LIKE ?"), {p}};
+        if (const QString terms = textIndexTerms(value);
+            match.hasIndexTable() && !terms.isEmpty()) {
+            Condition c = like(match, QStringLiteral("Compact.合同内容"), value);
+            c.sql = QStringLiteral("Compact.CompactID IN (SELECT rowid FROM %1 WHERE %1 MATCH ?) "
+                                   "AND ")
+                        .arg(Schema::TextIndex) +
+                    c.sql;
+            c.params.prepend(terms);
+            return c;
+        }
+        return like(match, QStringLiteral("Compact.合同内容"), value);
+    case PartnerName: {
+        Condition c = like(match, QStringLiteral("server.ScName"), value);
+        c.sql.prepend(partners);
+        return c;
+    }
+    case PartnerShortName: {
+        Condition c = like(match, QStringLiteral("server.简称"), value);
+        c.sql.prepend(partners);
+        return c;
+    }
     case Department:
-        return {QStringLiteral("Compact.所属部门 LIKE ?"), {p}};
+        return like(match, QStringLiteral("Compact.所属部门"), value);
     case Operator:
-        return {QStringLiteral("Compact.录入 LIKE ?"), {p}};
+        return like(match, QStringLiteral("Compact.录入"), value);
     }
     return {};
 }
@@ -116,19 +131,19 @@ QString textIndexTerms(const QString& value) {
     return terms.join(QStringLiteral(" AND "));
 }
 
-Statement single(Criterion criterion, const QString& text, bool textIndex) {
+Statement single(Criterion criterion, const QString& text, const TextMatch& match) {
     QString select = Contracts;
     if (criterion == PartnerName)
         select =
             QStringLiteral("SELECT Compact.*, server.ScNum, server.ScName FROM Compact, server");
     else if (criterion == PartnerShortName)
         select = QStringLiteral("SELECT Compact.*, server.ScNum, server.简称 FROM Compact, server");
-    return where(select, {condition(criterion, text, textIndex)});
+    return where(select, {condition(criterion, text, match)});
 }
 
 // Partner name and short name count trimmed; the other four are searched as typed. A partner
 // box of blanks still adds its condition once the partner table is joined.
-Statement combined(const Criteria& texts, bool textIndex) {
+Statement combined(const Criteria& texts, const TextMatch& match) {
     Criteria values = texts;
     values[PartnerName] = texts[PartnerName].trimmed();
     values[PartnerShortName] = texts[PartnerShortName].trimmed();
@@ -141,18 +156,18 @@ Statement combined(const Criteria& texts, bool textIndex) {
     QList<Condition> conditions;
     if (filled == CriterionCount) {
         for (int c = 0; c < CriterionCount; ++c)
-            conditions << condition(Criterion(c), values[c], textIndex);
+            conditions << condition(Criterion(c), values[c], match);
         return where(WithPartner, conditions);
     }
     const bool join = !values[PartnerName].isEmpty() || !values[PartnerShortName].isEmpty();
     // Every contract with a number; the other conditions follow it.
-    conditions << Condition{QStringLiteral("Compact.合同编号 LIKE ?"), {pattern(QString())}};
+    conditions << like(match, QStringLiteral("Compact.合同编号"), QString());
     for (int c = 0; c < CriterionCount; ++c) {
         const auto criterion = Criterion(c);
         const bool add =
             joinsPartners(criterion) ? join && !texts[c].isEmpty() : !texts[c].trimmed().isEmpty();
         if (add)
-            conditions << condition(criterion, values[c], textIndex);
+            conditions << condition(criterion, values[c], match);
     }
     Statement s = where(join ? WithPartner : Contracts, conditions);
     s.sortByNumber = true;

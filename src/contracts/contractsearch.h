@@ -2,6 +2,8 @@
 // The statements of the contract search: one column at a time, or every filled criterion
 // joined with AND. Criteria are bound as LIKE patterns, never written into the SQL text, so
 // "%" and "_" keep their wildcard meaning and any other character stands for itself.
+#include "data/textmatch.h"
+
 #include <QString>
 #include <QVariantList>
 #include <array>
@@ -30,8 +32,8 @@ bool indexable(const QString& value);
 // Empty when the index cannot narrow the search.
 QString textIndexTerms(const QString& value);
 
-// textIndex: the register has the contract-text index.
-Statement single(Criterion criterion, const QString& text, bool textIndex);
-Statement combined(const Criteria& texts, bool textIndex);
+// match: how the register's store is asked, with its contract-text index where it has one.
+Statement single(Criterion criterion, const QString& text, const TextMatch& match);
+Statement combined(const Criteria& texts, const TextMatch& match);
 
 } // namespace ContractSearch

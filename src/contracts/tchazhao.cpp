@@ -1,7 +1,6 @@
 #include "tchazhao.h"
 
 #include "components/dbgrid.h"
-#include "data/schema.h"
 #include "data/tdmod.h"
 #include "platform/dialogs.h"
 #include "platform/gui/modal.h"
@@ -198,8 +197,8 @@ void TChaZhao::setGridHeight(int height) {
     setFixedHeight(bottom + BottomMargin - frame);
 }
 
-bool TChaZhao::textIndex() {
-    return Schema::hasTextIndex(m_dmod->database().connection());
+TextMatch TChaZhao::textMatch() {
+    return TextMatch::of(m_dmod->database().connection());
 }
 
 void TChaZhao::Button1Click() {
@@ -224,7 +223,7 @@ void TChaZhao::Button6Click() {
 // The box's text exactly as typed, blanks included.
 void TChaZhao::search(Criterion criterion) {
     ensureBound();
-    run(single(criterion, boxes()[size_t(criterion)]->text(), textIndex()));
+    run(single(criterion, boxes()[size_t(criterion)]->text(), textMatch()));
 }
 
 void TChaZhao::Button7Click() {
@@ -232,7 +231,7 @@ void TChaZhao::Button7Click() {
     Criteria texts;
     for (int c = 0; c < CriterionCount; ++c)
         texts[size_t(c)] = boxes()[size_t(c)]->text();
-    run(combined(texts, textIndex()));
+    run(combined(texts, textMatch()));
 }
 
 void TChaZhao::run(const Statement& statement) {

@@ -66,7 +66,7 @@ private:
     void showResult();
     void setGridHeight(int height);
     bool moveContractsTo(const QVariant& contract, const QString& partner);
-    bool textIndex();
+    TextMatch textMatch();
     std::array<QLineEdit*, ContractSearch::CriterionCount> boxes() const;
     std::array<QPushButton*, ContractSearch::CriterionCount> buttons() const;
 

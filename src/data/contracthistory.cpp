@@ -4,6 +4,7 @@
 #include "dataset.h"
 #include "platform/clock.h"
 #include "schema.h"
+#include "sqldialect.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>

@@ -4,6 +4,7 @@
 #include "registeraddress.h"
 #include "schema.h"
 #include "serverconnection.h"
+#include "sqldialect.h"
 #include "sqlitereason.h"
 
 #include <QFileInfo>
@@ -258,12 +259,7 @@ QVariant Database::insert(QSqlQuery& query) {
 }
 
 QString Database::quoted(const QSqlDatabase& db, const QString& name) {
-    QString spelled = name;
-    if (onServer(db))
-        for (QChar& c : spelled)
-            if (c.unicode() < 128)
-                c = c.toLower();
-    return u'"' + spelled.replace(u'"', QStringLiteral("\"\"")) + u'"';
+    return SqlDialect::name(onServer(db), name);
 }
 
 QString Database::returningKey(const QSqlDatabase& db, const QString& keyColumn) {
@@ -306,6 +302,8 @@ void Database::raise(const QSqlError& error) {
     const QString text = refusalText(category);
     if (!text.isEmpty())
         throw DataError(category, text);
+    if (error.nativeErrorCode().size() == 5) // a server's SQLSTATE
+        throw DataError(category, ServerConnection::refusal(error));
     throw DataError(category, error.databaseText().isEmpty() ? error.text() : error.databaseText());
 }
 

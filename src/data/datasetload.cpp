@@ -3,6 +3,7 @@
 #include "database.h"
 #include "dataset.h"
 
+#include "database.h"
 #include "rowloader.h"
 #include "schema.h"
 

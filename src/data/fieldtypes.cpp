@@ -190,6 +190,8 @@ QVariant fromStore(FieldType type, const QVariant& stored) {
     case FieldType::Float:
         return stored.toDouble();
     case FieldType::DateTime: {
+        if (stored.typeId() == QMetaType::QDateTime) // a server's timestamp column
+            return toDateTime(stored);
         const QDateTime dt = parseStoredDate(stored.toString());
         return dt.isValid() ? QVariant(dt) : QVariant();
     }

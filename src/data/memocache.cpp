@@ -1,6 +1,7 @@
 #include "memocache.h"
 
 #include "database.h"
+#include "sqldialect.h"
 
 #include <QSqlError>
 #include <QSqlQuery>

@@ -2,6 +2,7 @@
 
 #include "database.h"
 #include "dataerror.h"
+#include "sqldialect.h"
 
 #include <QSqlQuery>
 #include <QStringList>

@@ -2,6 +2,7 @@
 
 #include "serverschema.h"
 
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUuid>
@@ -137,6 +138,17 @@ DataError::Category meaning(const QString& sqlState) {
     if (sqlState == QLatin1String("25006"))
         return C::ReadOnly;
     return C::Other;
+}
+
+QString refusal(const QSqlError& error) {
+    const QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    if (error.nativeErrorCode() == QLatin1String("23514")) {
+        static const QRegularExpression name(QStringLiteral("check constraint \"([^\"]+)\""));
+        if (const auto m = name.match(text); m.hasMatch())
+            return QStringLiteral("CHECK constraint failed: ") + m.captured(1);
+    }
+    static const QRegularExpression severity(QStringLiteral("^(ERROR|FATAL):\\s+"));
+    return text.section(u'\n', 0, 0).remove(severity).trimmed();
 }
 
 bool connectionLost(const QSqlError& error) {

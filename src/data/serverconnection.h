@@ -20,6 +20,9 @@ void dropDatabase(const ServerAddress& server);
 
 // The meaning of the server's refusal, from its SQLSTATE.
 DataError::Category meaning(const QString& sqlState);
+// The server's refusal as SQLite words it: its message without the severity, the detail that
+// repeats the row, or the code; a broken CHECK named as "CHECK constraint failed: name".
+QString refusal(const QSqlError& error);
 // True when the refusal says the connection itself is gone.
 bool connectionLost(const QSqlError& error);
 

@@ -85,6 +85,9 @@ const QString EndingContracts = QStringLiteral(
     "WHERE c.截止日期 IS NOT NULL AND NOT (c.截止日期 < ? AND coalesce(c.执行情况, '') = "
     "'执行完毕')");
 
+// In the order they were added, which a server does not keep without being asked.
+const QString EndingOrder = QStringLiteral(" ORDER BY c.CompactID");
+
 QVariantList today() {
     return {Clock::today().toString(Qt::ISODate)};
 }
@@ -379,7 +382,7 @@ void TDMod::defineViews() {
     TBFTiXing = makeDataset(QStringLiteral("TBFTiXing"), DSFTiXing);
     defineReminders(TBFTiXing, MoneySide::payables());
     TBHTiXing = makeDataset(QStringLiteral("TBHTiXing"), DSHTiXing);
-    TBHTiXing->setSql(EndingContracts, today());
+    TBHTiXing->setSql(EndingContracts + EndingOrder, today());
     defineReminderList(TBHTiXing, EndDate, QStringLiteral("合同金额"), QStringLiteral("往来单位"));
     TBHTiXing->addField(text(QStringLiteral("执行情况"), 10));
 
@@ -428,7 +431,7 @@ bool TDMod::anyReminderDue(Dataset* reminders) {
     const QString& due = reminderDate(reminders);
     QSqlQuery q(m_db.connection());
     q.setForwardOnly(true);
-    if (!q.prepare(QStringLiteral("SELECT %1 FROM (%2)").arg(due, reminders->sql())))
+    if (!q.prepare(QStringLiteral("SELECT %1 FROM (%2) AS reminders").arg(due, reminders->sql())))
         Database::raise(q.lastError());
     for (const QVariant& v : reminders->params())
         q.addBindValue(v);
@@ -503,7 +506,7 @@ void TDMod::setReminderQuery(Dataset* reminders) {
     reminders->close();
     const QString narrowing = reminderNarrowing(reminders);
     if (reminders == TBHTiXing)
-        reminders->setSql(EndingContracts + narrowing, today());
+        reminders->setSql(EndingContracts + narrowing + EndingOrder, today());
     else
         reminders->setSql(QStringLiteral("Select * From ") +
                           MoneySide::of(*this, reminders).detailView +
@@ -521,9 +524,12 @@ QString TDMod::reminderNarrowing(Dataset* reminders) const {
 // day after that horizon is a superset of it (also with a time of day), so the rule still
 // decides. From 100 days on, rows without a date pass too: then nothing is narrowed.
 void TDMod::updateReminderHorizon() {
-    QSqlQuery create = m_db.prepare(
-        QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS ReminderHorizon (before TEXT)"));
-    Database::exec(create);
+    // not prepared: a server prepares no CREATE; there the day compares with timestamp columns
+    QSqlQuery create(m_db.connection());
+    if (!create.exec(
+            QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS ReminderHorizon (before %1)")
+                .arg(m_db.onServer() ? QStringLiteral("timestamp(0)") : QStringLiteral("TEXT"))))
+        Database::raise(create.lastError());
     QSqlQuery clear = m_db.prepare(QStringLiteral("DELETE FROM ReminderHorizon"));
     Database::exec(clear);
     const int days = reminderDays();

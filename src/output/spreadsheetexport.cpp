@@ -3,6 +3,7 @@
 #include "components/xlswriter.h"
 #include "data/ageing.h"
 #include "data/moneyside.h"
+#include "data/sqldialect.h"
 #include "data/tdmod.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
@@ -65,8 +66,11 @@ public:
             QSqlQuery q(db->connection());
             q.setForwardOnly(true);
             // as bytes: the store's UTF-8 reaches us without a conversion on its side
-            if (!q.exec(QStringLiteral("SELECT \"%1\", CAST(\"%2\" AS BLOB) FROM \"%3\"")
-                            .arg(key->name(), f->name(), table)))
+            const QSqlDatabase& c = db->connection();
+            if (!q.exec(QStringLiteral("SELECT %1, %2 FROM %3")
+                            .arg(SqlDialect::name(c, key->name()),
+                                 SqlDialect::utf8Bytes(c, SqlDialect::name(c, f->name())),
+                                 SqlDialect::name(c, table))))
                 continue;
             QHash<qint64, Cell>& cells = m_cells[f];
             cells.reserve(shown.size());
@@ -98,7 +102,9 @@ private:
     // one by one.
     static bool worthIt(Database& db, const Dataset& ds, const QString& table) {
         QSqlQuery q(db.connection());
-        if (!q.exec(QStringLiteral("SELECT count(*) FROM \"%1\"").arg(table)) || !q.next())
+        if (!q.exec(QStringLiteral("SELECT count(*) FROM %1")
+                        .arg(SqlDialect::name(db.connection(), table))) ||
+            !q.next())
             return false;
         return qint64(ds.recordCount()) * 4 >= q.value(0).toLongLong();
     }

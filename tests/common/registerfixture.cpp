@@ -3,6 +3,8 @@
 #include "testserver.h"
 
 #include "data/contractfiles.h"
+#include "data/schema.h"
+#include "data/sqldialect.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
 
@@ -44,6 +46,12 @@ QString RegisterFixture::settingsPath() const {
 }
 
 void RegisterFixture::exec(const QString& sql, const QVariantList& values) {
+    if (values.isEmpty()) { // not prepared: a server prepares no CREATE or DROP
+        QSqlQuery q(m_db.connection());
+        if (!q.exec(sql))
+            Database::raise(q.lastError());
+        return;
+    }
     QSqlQuery q = m_db.prepare(sql);
     for (const QVariant& v : values)
         q.addBindValue(v);
@@ -62,7 +70,24 @@ QVariant RegisterFixture::scalar(const QString& sql, const QVariantList& values)
     for (const QVariant& v : values)
         q.addBindValue(v);
     Database::exec(q);
-    return q.next() ? q.value(0) : QVariant();
+    return q.next() ? asStored(q.value(0)) : QVariant();
+}
+
+QVariant RegisterFixture::asStored(const QVariant& value) {
+    if (value.typeId() == QMetaType::QDateTime && !value.isNull())
+        return FieldValues::storedDate(value.toDateTime());
+    return value;
+}
+
+QStringList RegisterFixture::firstColumn(const QString& sql, const QVariantList& values) {
+    QSqlQuery q = m_db.prepare(sql);
+    for (const QVariant& v : values)
+        q.addBindValue(v);
+    Database::exec(q);
+    QStringList texts;
+    while (q.next())
+        texts << asStored(q.value(0)).toString();
+    return texts;
 }
 
 qint64 RegisterFixture::addStoredFile(int compactId, const QString& name, const QByteArray& bytes) {
@@ -78,6 +103,37 @@ int RegisterFixture::count(const QString& table, const QString& where, const QVa
     const QString sql = QStringLiteral("SELECT count(*) FROM ") + table +
                         (where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where);
     return scalar(sql, values).toInt();
+}
+
+QString RegisterFixture::quoted(const QString& name) const {
+    return SqlDialect::name(m_db.onServer(), name);
+}
+
+bool RegisterFixture::hasTable(const QString& name) {
+    QSqlQuery q = m_db.prepare(Schema::objectsQuery(m_db.connection()));
+    Database::exec(q);
+    while (q.next())
+        if (q.value(1).toString().compare(name, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+void RegisterFixture::refuse(const QString& event, const QString& table, const QString& message,
+                             const QString& condition) {
+    const QString when =
+        condition.isEmpty() ? QString() : QStringLiteral(" WHEN (%1)").arg(condition);
+    if (!TestServer::active()) {
+        exec(QStringLiteral("CREATE TRIGGER refuse BEFORE %1 ON %2%3 BEGIN SELECT RAISE(ABORT, "
+                            "'%4'); END")
+                 .arg(event, table, when, message));
+        return;
+    }
+    exec(QStringLiteral("CREATE FUNCTION refuse() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
+                        "RAISE EXCEPTION '%1'; END $$")
+             .arg(message));
+    exec(QStringLiteral("CREATE TRIGGER refuse BEFORE %1 ON %2 FOR EACH ROW%3 EXECUTE FUNCTION "
+                        "refuse()")
+             .arg(event, table, when));
 }
 
 void RegisterFixture::makeKeysCaseSensitive() {

@@ -20,7 +20,20 @@ public:
     // Runs one statement with bound values on a separate connection, before or beside TDMod.
     void exec(const QString& sql, const QVariantList& values = {});
     QVariant scalar(const QString& sql, const QVariantList& values = {});
+    // A value read from the register as the file keeps it: a server's timestamp as the text
+    // a file holds for it.
+    static QVariant asStored(const QVariant& value);
+    // The first column of every row, as text.
+    QStringList firstColumn(const QString& sql, const QVariantList& values = {});
     int count(const QString& table, const QString& where = {}, const QVariantList& values = {});
+    // Makes the register refuse every INSERT or DELETE (event) on table with message, or only
+    // the rows a condition on NEW names; as another program's rule or a fault would.
+    void refuse(const QString& event, const QString& table, const QString& message,
+                const QString& condition = {});
+    // A column or table name quoted as the register's store spells it.
+    QString quoted(const QString& name) const;
+    // Whether the register holds a table or view of that name, whatever its case.
+    bool hasTable(const QString& name);
     // Gives the register the case-sensitive unique keys of registers made by earlier versions.
     void makeKeysCaseSensitive();
     // Deletes the register file, for the runs that must not find it.

@@ -31,7 +31,7 @@ EditorFixture::~EditorFixture() {
 void EditorFixture::addOperator(const QString& name, const QStringList& rights) {
     exec(QStringLiteral("INSERT INTO Operator (OperatorName) VALUES (?)"), {name});
     for (const QString& right : rights)
-        exec(QStringLiteral("UPDATE Operator SET \"%1\" = 1 WHERE OperatorName = ?").arg(right),
+        exec(QStringLiteral("UPDATE Operator SET %1 = 1 WHERE OperatorName = ?").arg(quoted(right)),
              {name});
 }
 
@@ -80,7 +80,7 @@ void EditorFixture::fillRequired(const QString& direction) {
 }
 
 QVariant EditorFixture::stored(const QString& number, const QString& column) {
-    return scalar(QStringLiteral("SELECT \"%1\" FROM Compact WHERE 合同编号 = ?").arg(column),
+    return scalar(QStringLiteral("SELECT %1 FROM Compact WHERE 合同编号 = ?").arg(quoted(column)),
                   {number});
 }
 

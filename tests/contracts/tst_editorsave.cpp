@@ -178,9 +178,8 @@ private Q_SLOTS:
 
     // Any other refusal: its text once, and the typed contract back in the boxes to retry.
     void refusedSaveKeepsValues() {
-        f->exec(QStringLiteral(
-            "CREATE TRIGGER refuse BEFORE INSERT ON Compact "
-            "WHEN NEW.合同名称 = '不许保存' BEGIN SELECT RAISE(ABORT, '磁盘已满'); END"));
+        f->refuse(QStringLiteral("INSERT"), QStringLiteral("Compact"), QStringLiteral("磁盘已满"),
+                  QStringLiteral("NEW.合同名称 = '不许保存'"));
         f->start();
         f->openAdd(QStringLiteral("HT005"));
         TFormAddCom& e = f->editor();

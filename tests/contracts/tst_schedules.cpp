@@ -271,7 +271,9 @@ private:
                         receivable ? QStringLiteral("AccountReceive")
                                    : QStringLiteral("AccountPayable")));
         QList<QVariantList> out;
-        auto value = [&q](int i) { return q.isNull(i) ? QVariant() : q.value(i); };
+        auto value = [&q](int i) {
+            return q.isNull(i) ? QVariant() : RegisterFixture::asStored(q.value(i));
+        };
         while (q.next())
             out.append({value(0), value(1), value(2), value(3), value(4)});
         return out;

@@ -1,6 +1,7 @@
 // The contract search window: its buttons, the single-field searches, the combined query, the
 // heights, opening a result in the editor, and closing.
 #include "common/testregistry.h"
+#include "common/testserver.h"
 #include "components/dbgrid.h"
 #include "contracts/tchazhao.h"
 #include "contracts/tformaddcom.h"
@@ -337,6 +338,8 @@ private Q_SLOTS:
     void numbersDifferingInCaseOpenTheirOwnContract() {
         QFETCH(QString, number);
         QFETCH(int, button);
+        if (TestServer::active())
+            QSKIP("registers on a server are all made by this version, with keys of any case");
         f.reset();
         f = std::make_unique<SearchFixture>([](SearchFixture& s) {
             s.makeKeysCaseSensitive();

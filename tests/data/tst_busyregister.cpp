@@ -41,5 +41,5 @@ private Q_SLOTS:
     }
 };
 
-QINTARA_TEST(TestBusyRegister)
+QINTARA_FILE_TEST(TestBusyRegister)
 #include "tst_busyregister.moc"

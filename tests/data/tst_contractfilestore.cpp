@@ -2,6 +2,7 @@
 // them, registers made before they existed, and deleting a contract with its files.
 #include "common/registerfixture.h"
 #include "common/testregistry.h"
+#include "common/testserver.h"
 #include "data/contractfiles.h"
 #include "data/registercheck.h"
 
@@ -67,37 +68,42 @@ private Q_SLOTS:
         const QString target = dir.filePath(QStringLiteral("取出.pdf"));
         ContractFiles::Store(dm.database()).extract(file, target);
         QCOMPARE(readAll(target), pattern(size));
-        QCOMPARE(checked(f.databasePath()), QString());
+        if (!TestServer::active()) // the check reads a register file
+            QCOMPARE(checked(f.databasePath()), QString());
     }
 
     // Parts that no longer add up to the file are damage the check names; bytes changed in
     // place are refused when the file is taken out, and nothing is written.
     void damageFound_data() {
         QTest::addColumn<QString>("change");
+        QTest::addColumn<QVariantList>("values");
         QTest::addColumn<QString>("check");
         QTest::addColumn<QString>("takenOut");
         const QString damaged = QStringLiteral("文件“图纸.pdf”在数据库中已损坏，无法取出。");
         QTest::newRow("part cut short")
-            << "UPDATE CompactFilePart SET Bytes = substr(Bytes, 1, 10) WHERE Part = 0" << Damaged
-            << damaged;
+            << "UPDATE CompactFilePart SET Bytes = substr(Bytes, 1, 10) WHERE Part = 0"
+            << QVariantList() << Damaged << damaged;
         QTest::newRow("part lost")
-            << "DELETE FROM CompactFilePart WHERE Part = 1" << Damaged << damaged;
+            << "DELETE FROM CompactFilePart WHERE Part = 1" << QVariantList() << Damaged << damaged;
         QTest::newRow("parts without their file")
-            << "DELETE FROM CompactFile" << Damaged << QStringLiteral("这个文件已不在数据库中。");
+            << "DELETE FROM CompactFile" << QVariantList() << Damaged
+            << QStringLiteral("这个文件已不在数据库中。");
         QTest::newRow("bytes changed in place")
-            << "UPDATE CompactFilePart SET Bytes = zeroblob(length(Bytes)) WHERE Part = 1"
-            << QString() << damaged;
+            << "UPDATE CompactFilePart SET Bytes = ? WHERE Part = 1"
+            << QVariantList{QByteArray(50, '\0')} << QString() << damaged;
     }
     void damageFound() {
         QFETCH(QString, change);
+        QFETCH(QVariantList, values);
         QFETCH(QString, check);
         QFETCH(QString, takenOut);
         RegisterFixture f;
         const int id = f.addContract(QStringLiteral("HT1"), QStringLiteral("合同"), {},
                                      QStringLiteral("收款"));
         const qint64 file = f.addStoredFile(id, QStringLiteral("图纸.pdf"), pattern(Part + 50));
-        f.exec(change);
-        QCOMPARE(checked(f.databasePath()), check);
+        f.exec(change, values);
+        if (!TestServer::active())
+            QCOMPARE(checked(f.databasePath()), check);
         QCOMPARE(Database::checkFile(f.databasePath()), QString()); // still a register
         TDMod& dm = f.openModule();
         QTemporaryDir dir;
@@ -114,10 +120,13 @@ private Q_SLOTS:
     // A register made before files were kept passes the check as it is and gets their tables
     // when the program opens it.
     void olderRegister() {
+        if (TestServer::active())
+            QSKIP("registers on a server are all made by this version");
         RegisterFixture f;
         f.exec(QStringLiteral("DROP TABLE CompactFilePart"));
         f.exec(QStringLiteral("DROP TABLE CompactFile"));
-        QCOMPARE(checked(f.databasePath()), QString());
+        if (!TestServer::active()) // the check reads a register file
+            QCOMPARE(checked(f.databasePath()), QString());
         QCOMPARE(Database::checkFile(f.databasePath()), QString());
         QCOMPARE(
             f.count(QStringLiteral("sqlite_master"), QStringLiteral("name LIKE 'CompactFile%'")),
@@ -127,7 +136,8 @@ private Q_SLOTS:
         QCOMPARE(f.count(QStringLiteral("sqlite_master"),
                          QStringLiteral("type = 'table' AND name LIKE 'CompactFile%'")),
                  2);
-        QCOMPARE(checked(f.databasePath()), QString());
+        if (!TestServer::active()) // the check reads a register file
+            QCOMPARE(checked(f.databasePath()), QString());
     }
 
     // A contract goes with its files in one transaction; a refused delete keeps them all.
@@ -147,8 +157,7 @@ private Q_SLOTS:
         f.addStoredFile(gone, QStringLiteral("删1.pdf"), pattern(Part + 1));
         f.addStoredFile(gone, QStringLiteral("删2.pdf"), pattern(20));
         if (refused)
-            f.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE DELETE ON Compact BEGIN SELECT "
-                                  "RAISE(ABORT, 'locked'); END"));
+            f.refuse(QStringLiteral("DELETE"), QStringLiteral("Compact"), QStringLiteral("locked"));
         TDMod& dm = f.openModule();
         QVERIFY(dm.TBCompacter->locate(QStringLiteral("合同编号"), QStringLiteral("HT2")));
         if (refused)
@@ -160,7 +169,8 @@ private Q_SLOTS:
         QCOMPARE(f.count(QStringLiteral("CompactFilePart")), refused ? 4 : 1);
         QCOMPARE(f.count(QStringLiteral("CompactFile"), QStringLiteral("CompactID = ?"), {keep}),
                  1);
-        QCOMPARE(checked(f.databasePath()), QString());
+        if (!TestServer::active()) // the check reads a register file
+            QCOMPARE(checked(f.databasePath()), QString());
     }
 };
 

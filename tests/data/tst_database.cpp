@@ -1,5 +1,6 @@
 #include "common/registerfixture.h"
 #include "common/testregistry.h"
+#include "common/testserver.h"
 #include "data/database.h"
 #include "data/passwordhash.h"
 #include "data/schema.h"
@@ -71,15 +72,14 @@ private Q_SLOTS:
     void newRegisterHoldsTypesAndTheAdministrator() {
         RegisterFixture f;
         QCOMPARE(f.scalar(QStringLiteral("SELECT count(*) FROM CompactType")).toInt(), 11);
-        QCOMPARE(f.scalar(QStringLiteral("SELECT group_concat(类型名称, ',') FROM (SELECT 类型名称 "
-                                         "FROM CompactType ORDER BY ID)"))
-                     .toString(),
-                 Schema::contractTypes().join(u','));
+        QCOMPARE(f.firstColumn(QStringLiteral("SELECT 类型名称 FROM CompactType ORDER BY ID")),
+                 Schema::contractTypes());
         QCOMPARE(
             f.scalar(QStringLiteral(
                          "SELECT count(*) FROM Operator WHERE OperatorName = '管理员' AND Password "
                          "IS NULL "
-                         "AND 增加 AND 删除 AND 修改 AND 用户权限设置 AND 数据备份 AND 数据恢复"))
+                         "AND 增加 = 1 AND 删除 = 1 AND 修改 = 1 AND 用户权限设置 = 1 AND "
+                         "数据备份 = 1 AND 数据恢复 = 1"))
                 .toInt(),
             1);
         QVERIFY(PasswordHash::matches(
@@ -161,6 +161,8 @@ private Q_SLOTS:
         QFETCH(bool, otherWriting);
         QFETCH(int, category);
         QFETCH(QString, text);
+        if (TestServer::active())
+            QSKIP("states of the register file");
         RegisterFixture f;
         Database other;
         other.open(f.databasePath());
@@ -284,6 +286,8 @@ private Q_SLOTS:
     void olderRegisterGetsTheInstalmentViewsOnOpening() {
         QFETCH(QString, view);
         QFETCH(QString, earlier);
+        if (TestServer::active())
+            QSKIP("registers on a server are all made by this version");
         RegisterFixture f;
         f.addPartner(QStringLiteral("K1"), QStringLiteral("客户一"), true, false);
         f.addPartner(QStringLiteral("G1"), QStringLiteral("供方一"), false, true);

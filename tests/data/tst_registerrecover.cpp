@@ -99,5 +99,5 @@ private Q_SLOTS:
     }
 };
 
-QINTARA_TEST(TestRegisterRecover)
+QINTARA_FILE_TEST(TestRegisterRecover)
 #include "tst_registerrecover.moc"

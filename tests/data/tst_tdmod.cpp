@@ -1,5 +1,6 @@
 #include "common/registerfixture.h"
 #include "common/testregistry.h"
+#include "common/testserver.h"
 #include "platform/clock.h"
 #include "platform/profilefile.h"
 
@@ -171,11 +172,11 @@ private Q_SLOTS:
         for (const char* name : {"应收金额", "实收金额", "发票额", "应收日期"})
             QVERIFY(sk->fieldByName(QString::fromUtf8(name))->isNull());
         QVERIFY(sk->post());
-        QCOMPARE(f.scalar(QStringLiteral("SELECT group_concat(应收金额 || '/' || 实收金额 || '/' "
-                                         "|| 发票额 || '/' || CompactID, ' ') "
-                                         "FROM AccountReceive"))
-                     .toString(),
-                 QStringLiteral("12345670/0/0/1 0/0/0/1"));
+        QCOMPARE(
+            f.firstColumn(QStringLiteral("SELECT 应收金额 || '/' || 实收金额 || '/' || 发票额 || "
+                                         "'/' || CompactID FROM AccountReceive ORDER BY ID"))
+                .join(u' '),
+            QStringLiteral("12345670/0/0/1 0/0/0/1"));
     }
 
     void noAmountNoProposal() {
@@ -269,6 +270,8 @@ private Q_SLOTS:
 
     // A register without room says so, and the typed contract stays to be saved once there is.
     void fullRegisterKeepsTheContractPending() {
+        if (TestServer::active())
+            QSKIP("a full register file");
         RegisterFixture f;
         TDMod& dm = f.openModule();
         QSqlQuery limit(dm.database().connection());
@@ -417,8 +420,7 @@ private Q_SLOTS:
                                      QStringLiteral("收款"));
         for (int i = 0; i < 3; ++i)
             f.addReceivable(id, QDate(2026, 1, 1), 10);
-        f.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE DELETE ON Compact BEGIN SELECT "
-                              "RAISE(ABORT, 'locked'); END"));
+        f.refuse(QStringLiteral("DELETE"), QStringLiteral("Compact"), QStringLiteral("locked"));
         TDMod& dm = f.openModule();
         QVERIFY_THROWS_EXCEPTION(DataError, dm.deleteContract());
         QCOMPARE(f.scalar(QStringLiteral("SELECT count(*) FROM AccountReceive")).toInt(), 3);

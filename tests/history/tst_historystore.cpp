@@ -3,6 +3,7 @@
 // earlier versions once the program has opened them.
 #include "common/registerfixture.h"
 #include "common/testregistry.h"
+#include "common/testserver.h"
 #include "data/registercheck.h"
 #include "platform/clock.h"
 
@@ -14,13 +15,11 @@ const QString History = QStringLiteral("CompactHistory");
 
 // A history that refuses every row, as a full or damaged table would.
 void refuseHistory(RegisterFixture& fx) {
-    fx.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON CompactHistory BEGIN "
-                           "SELECT RAISE(ABORT, 'history refused'); END"));
+    fx.refuse(QStringLiteral("INSERT"), History, QStringLiteral("history refused"));
 }
 
 bool hasHistoryTable(RegisterFixture& fx) {
-    return fx.scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = ?"), {History})
-               .toInt() == 1;
+    return fx.hasTable(History);
 }
 
 } // namespace
@@ -38,8 +37,8 @@ class TestHistoryStore : public QObject {
         for (int id = 1; id <= n; ++id) {
             QStringList cells;
             for (const char* column : {"操作", "对象", "记录ID", "字段", "原值", "新值"})
-                cells << fx->scalar(QStringLiteral("SELECT \"%1\" FROM CompactHistory WHERE ID = ?")
-                                        .arg(QString::fromUtf8(column)),
+                cells << fx->scalar(QStringLiteral("SELECT %1 FROM CompactHistory WHERE ID = ?")
+                                        .arg(fx->quoted(QString::fromUtf8(column))),
                                     {id})
                              .toString();
             rows << cells.join(u'|');
@@ -151,6 +150,8 @@ private Q_SLOTS:
     // A register made before the history: the check accepts it and leaves it as it is; opening
     // it adds the empty table, and the next save is recorded.
     void olderRegisterGetsTheTable() {
+        if (TestServer::active())
+            QSKIP("the file's own upgrade and check");
         fx->exec(QStringLiteral("DROP TABLE CompactHistory"));
         QCOMPARE(RegisterCheck::problem(fx->databasePath()), QString());
         QCOMPARE(Database::checkFile(fx->databasePath()), QString());
@@ -170,6 +171,8 @@ private Q_SLOTS:
 
     // A history table that lacks a column is no register of this version.
     void damagedHistoryTableIsRefused() {
+        if (TestServer::active())
+            QSKIP("the file's own upgrade and check");
         fx->exec(QStringLiteral("ALTER TABLE CompactHistory DROP COLUMN 新值"));
         QCOMPARE(RegisterCheck::problem(fx->databasePath()),
                  QStringLiteral("不是合同数据库（CompactHistory 缺少列 新值）"));

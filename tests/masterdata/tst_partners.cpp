@@ -203,7 +203,7 @@ private Q_SLOTS:
                      QStringList{QStringLiteral("北方钢铁")});
         });
         QCOMPARE(f->count(QStringLiteral("server")), 1);
-        QCOMPARE(f->stored(QStringLiteral("SELECT ScName || '/' || ifnull(客户, 0) FROM server")),
+        QCOMPARE(f->stored(QStringLiteral("SELECT ScName || '/' || coalesce(客户, 0) FROM server")),
                  QVariant(QStringLiteral("北方钢铁/0")));
     }
 

@@ -330,7 +330,8 @@ private Q_SLOTS:
             QStringLiteral(
                 "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
                 "INSERT INTO Compact (合同编号, 合同名称, 收付类型, 合同金额) "
-                "SELECT printf('N%06d', i), '合同' || i, '其它', i * 10000 FROM n"),
+                "SELECT 'N' || substr(CAST(1000000 + i AS TEXT), 2), '合同' || i, '其它', i * 10000 "
+                "FROM n"),
             {Contracts});
         TDMod& dm = m_fx->openModule();
         Dataset* c = dm.TBCompacter;

@@ -108,5 +108,5 @@ private Q_SLOTS:
     }
 };
 
-QINTARA_TEST(TestRegisterLock)
+QINTARA_FILE_TEST(TestRegisterLock)
 #include "tst_registerlock.moc"

@@ -31,7 +31,7 @@ void ShellFixture::addOperator(const QString& name, const QVariant& password,
     exec(QStringLiteral("INSERT INTO Operator (OperatorName, Password) VALUES (?, ?)"),
          {name, password.isNull() ? QVariant(QMetaType(QMetaType::QString)) : password});
     for (const QString& right : rights)
-        exec(QStringLiteral("UPDATE Operator SET \"%1\" = 1 WHERE OperatorName = ?").arg(right),
+        exec(QStringLiteral("UPDATE Operator SET %1 = 1 WHERE OperatorName = ?").arg(quoted(right)),
              {name});
 }
 

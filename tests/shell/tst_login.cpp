@@ -1,4 +1,5 @@
 #include "common/testregistry.h"
+#include "common/testserver.h"
 #include "data/tdmod.h"
 #include "shell/appcontext.h"
 #include "shell/programexit.h"
@@ -68,6 +69,8 @@ private Q_SLOTS:
     // Not a trace of the password typed in an earlier version remains in the file, and a new
     // one set in 用户权限设置 replaces it: the old one is refused, the new one opens.
     void passwordsKeptOnlyAsHashes() {
+        if (TestServer::active())
+            QSKIP("reads the bytes of the register file");
         ShellFixture f;
         f.addOperator(QStringLiteral("张三"), QStringLiteral("Zq9#kPw"), {});
         QVERIFY(f.start(QStringLiteral("张三"), QStringLiteral("Zq9#kPw")));
