@@ -44,13 +44,13 @@ int main(int argc, char** argv) {
     // Groups that drive windows need a GUI application; bench/run makes it offscreen.
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
+    if (args.size() == 4 && args[2] == QLatin1String("server-saver")) { // a server group operator
+        runServerSaver(args[3].toInt());
+        return 0;
+    }
     if (args.size() != 3) {
         std::fputs("usage: qintara-bench REGISTER GROUP | --groups\n", stderr);
         return 2;
-    }
-    if (args[2] == QLatin1String("server-saver")) { // one operator of the server group
-        runServerSaver(args.value(3).toInt());
-        return 0;
     }
     Context ctx{args[1], qEnvironmentVariable("QINTARA_SQLITE3")};
     if (!QFileInfo(ctx.db).isFile()) {
