@@ -4,6 +4,7 @@
 
 #include "database.h"
 #include "rowloader.h"
+#include "sqldialect.h"
 
 #include <algorithm>
 
@@ -81,7 +82,8 @@ void Dataset::applyStoredRows(const QString& columnName, const QVariant& value) 
     QVariantList binds = m_params;
     binds << value;
     RowLoader(m_db).read(
-        QStringLiteral("SELECT * FROM (%1) q WHERE q.%2 = ?").arg(m_sql, m_db.quoted(columnName)),
+        QStringLiteral("SELECT * FROM (%1) q WHERE q.%2 = %3")
+            .arg(m_sql, m_db.quoted(columnName), SqlDialect::exactValue(m_db.connection(), value)),
         binds, read, wantedColumns());
     int current = currentStorageRow();
     const int position = m_pos;

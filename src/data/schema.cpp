@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -254,6 +255,38 @@ QString dialect(QSqlDatabase& db, const char* statement) {
     return Database::onServer(db) ? ServerSchema::translated(sql) : sql;
 }
 
+bool hasServerIndex(QSqlDatabase& db, const QString& name) {
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("SELECT 1 FROM pg_indexes WHERE schemaname = current_schema() "
+                             "AND indexname = ?"));
+    q.addBindValue(name);
+    return q.exec() && q.next();
+}
+
+// A register on a server made before the partner index: the index, and the partner sums that
+// read through it. Quietly nothing without the right to change the schema.
+void addPartnerIndex(QSqlDatabase& db) {
+    const QList<ServerSchema::Index>& indexes = ServerSchema::partnerIndexes();
+    if (std::all_of(indexes.begin(), indexes.end(), [&db](const ServerSchema::Index& index) {
+            return hasServerIndex(db, index.name);
+        }))
+        return;
+    try {
+        Database::Savepoint savepoint(db);
+        QSqlQuery q(db);
+        bool done = true;
+        for (const ServerSchema::Index& index : indexes)
+            done = done && q.exec(index.statement);
+        for (const char* view : {ReceivableTotals, PayableTotals})
+            done =
+                done && q.exec(dialect(db, view).replace(QStringLiteral("CREATE VIEW"),
+                                                         QStringLiteral("CREATE OR REPLACE VIEW")));
+        if (done)
+            savepoint.release();
+    } catch (const DataError&) {
+    }
+}
+
 // Runs every statement, or leaves the register as it was when one fails: a savepoint, inside
 // a transaction or not.
 template <size_t N> bool allOrNothing(QSqlDatabase& db, const char* const (&statements)[N]) {
@@ -347,6 +380,7 @@ void upgrade(QSqlDatabase& db) {
         // registers on a server are made by this version, some before their extensions had
         // a schema of their own or before they announced changes
         ServerSchema::upgrade(db);
+        addPartnerIndex(db);
         if (!ServerSchema::announcesChanges(db))
             for (const QString& statement : ServerSchema::notificationStatements()) {
                 QSqlQuery q(db);
@@ -387,8 +421,11 @@ void create(QSqlDatabase& db) {
         throw DataError(db.lastError().text());
     try {
         for (const char* statement : Statements)
-            if (!server || statement != ContractList) // a server plans without it
+            if (!server || statement != ContractList) // a server has the partner indexes
                 exec(db, dialect(db, statement));
+        for (const ServerSchema::Index& index :
+             server ? ServerSchema::partnerIndexes() : QList<ServerSchema::Index>())
+            exec(db, index.statement);
         for (const char* statement : FileStatements)
             exec(db, dialect(db, statement));
         addTextIndex(db);
@@ -428,13 +465,9 @@ bool holdsRegister(QSqlDatabase& db) {
 }
 
 bool hasTextIndex(QSqlDatabase& db) {
+    if (Database::onServer(db))
+        return hasServerIndex(db, ServerSchema::TextIndexName);
     QSqlQuery q(db);
-    if (Database::onServer(db)) {
-        q.prepare(QStringLiteral("SELECT 1 FROM pg_indexes WHERE schemaname = current_schema() "
-                                 "AND indexname = ?"));
-        q.addBindValue(ServerSchema::TextIndexName);
-        return q.exec() && q.next();
-    }
     q.prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?"));
     q.addBindValue(TextIndex);
     return q.exec() && q.next();

@@ -4,6 +4,7 @@
 // bigint, dates as timestamps, keys that ignore case as citext, identity keys), the views lose
 // SQLite's index hints and give their sums as whole numbers, and the contract texts get a
 // trigram index in place of SQLite's text index.
+#include <QList>
 #include <QSqlDatabase>
 #include <QString>
 
@@ -15,6 +16,14 @@ QString translated(const QString& sqliteStatement);
 const QStringList& prerequisites();
 // Where the extensions live; every connection has it on its search path after the register's.
 extern const QString ExtensionSchema;
+// The contracts' keys with their partners, in place of SQLite's wide contract list index, in
+// both orders: the partner sums read no contract row, for the whole list (in key order, beside
+// the instalments' sums index) or for one partner.
+struct Index {
+    QString name;
+    QString statement;
+};
+const QList<Index>& partnerIndexes();
 // The substring index over the contract texts.
 extern const char* const TextIndexStatement;
 extern const QString TextIndexName;

@@ -17,6 +17,12 @@ QString name(bool server, const QString& name) {
     return u'"' + spelled.replace(u'"', QStringLiteral("\"\"")) + u'"';
 }
 
+QString exactValue(const QSqlDatabase& db, const QVariant& value) {
+    return Database::onServer(db) && value.typeId() == QMetaType::QString
+               ? QStringLiteral("CAST(? AS text)")
+               : QStringLiteral("?");
+}
+
 QString utf8Bytes(const QSqlDatabase& db, const QString& expression) {
     return Database::onServer(db) ? QStringLiteral("convert_to(%1, 'UTF8')").arg(expression)
                                   : QStringLiteral("CAST(%1 AS BLOB)").arg(expression);

@@ -136,13 +136,16 @@ void TDMod::applyPartner(const QVariant& key) {
 
 // The partner lists' rows of a partner number, and of the one it had before.
 void TDMod::applyPartnerSums(const QVariant& before, const QVariant& after) {
-    for (const QVariant& partner : {before, after}) {
-        if (partner.isNull() || (&partner == &after && after == before))
-            continue;
+    const auto apply = [this](const QVariant& partner) {
+        if (partner.isNull())
+            return;
         TBMarst->applyStoredRows(QStringLiteral("客户/供应商编号"), partner);
         for (const MoneySide* side : MoneySide::both())
             (this->*side->summary)->applyStoredRows(side->partnerNumber, partner);
-    }
+    };
+    apply(before);
+    if (after != before)
+        apply(after);
 }
 
 // The whole register was put back from a backup: every open list is read again, and what was
