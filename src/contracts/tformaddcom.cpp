@@ -43,7 +43,10 @@ bool holdsRows(const ScheduleTab* tab) {
 // ---------------------------------------------------------------- binding
 
 void TFormAddCom::bindData(TDMod* dmod) {
+    if (m_dmod)
+        disconnect(m_dmod, nullptr, this, nullptr);
     m_dmod = dmod;
+    connect(dmod, &TDMod::contractDeletedElsewhere, this, &TFormAddCom::contractDeletedElsewhere);
     bindLinks(dmod);
     receivables->bind(dmod);
     payables->bind(dmod);
@@ -89,6 +92,23 @@ Dataset* TFormAddCom::contracts() const {
 
 QString TFormAddCom::direction() const {
     return contracts()->fieldByName(Direction)->asString();
+}
+
+// A contract shown is closed with a word before the list under it moves to another contract;
+// one being changed stays open with what was typed, and its save is refused.
+void TFormAddCom::contractDeletedElsewhere(const QVariant& key) {
+    Dataset* c = contracts();
+    if (!isVisible() || c->state() == DatasetState::Insert ||
+        c->value(QStringLiteral("CompactID")) != key)
+        return;
+    const QString number = c->fieldByName(QStringLiteral("合同编号"))->asString();
+    if (c->isEditing()) {
+        Dialogs::plain(
+            QStringLiteral("合同“%1”已被其他操作员删除，您的修改无法保存。").arg(number));
+        return;
+    }
+    close();
+    Dialogs::plain(QStringLiteral("合同“%1”已被其他操作员删除。").arg(number));
 }
 
 // ---------------------------------------------------------------- modes

@@ -138,6 +138,7 @@ private:
     bool saveContract(SavedContract& saved);
     void updateMainWindow();
     void returnToContract(const SavedContract& saved);
+    void contractDeletedElsewhere(const QVariant& key);
     void setFileLinkText();
     void showStoredFiles();
     Dataset* contracts() const;

@@ -73,6 +73,12 @@ public:
     QString proposedNumber;
     std::function<std::optional<QString>(const QString&)> nextNumber;
 
+Q_SIGNALS:
+    // Another operator deleted this contract; sent before the lists drop it, so that a window
+    // showing it can tell its user and close before it would show another contract.
+    void contractDeletedElsewhere(const QVariant& key);
+
+public:
     // Effects on windows, set by the windows that own them.
     std::function<void(const QString&)> showCountText;
     std::function<void()> receivableTotals;

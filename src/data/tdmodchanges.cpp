@@ -87,9 +87,11 @@ void TDMod::applyChange(const ChangeFeed::Change& change) {
     const QString& table = change.table;
     if (change.kind == u'R')
         applyRestore();
-    else if (table == QLatin1String("compact"))
+    else if (table == QLatin1String("compact")) {
+        if (change.kind == u'D')
+            Q_EMIT contractDeletedElsewhere(change.key);
         applyContract(change.key);
-    else if (table == QLatin1String("accountreceive"))
+    } else if (table == QLatin1String("accountreceive"))
         applyInstalment(TBSKJiLu, MoneySide::receivables(), change);
     else if (table == QLatin1String("accountpayable"))
         applyInstalment(TBFKJiLu, MoneySide::payables(), change);

@@ -13,6 +13,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QToolButton>
 #include <QTest>
 #include <QTimer>
 
@@ -103,6 +104,72 @@ private Q_SLOTS:
         QCOMPARE(f.scalar(QStringLiteral("SELECT 合同名称 FROM Compact WHERE 合同编号 = 'HT2'"))
                      .toString(),
                  QStringLiteral("正在输入"));
+    }
+
+    // One operator deletes the contract the other has open: a contract only shown closes with
+    // a word before the window could show another one; one being changed stays open with what
+    // was typed, and its save writes nothing. The other operator then opens the next contract.
+    void aContractDeletedWhileOpenInTheOther_data() {
+        QTest::addColumn<bool>("changing");
+        QTest::addColumn<QStringList>("told"); // in the other program
+        QTest::newRow("shown") << false
+                               << QStringList{QStringLiteral("合同“HT2”已被其他操作员删除。")};
+        QTest::newRow("being changed")
+            << true
+            << QStringList{QStringLiteral("合同“HT2”已被其他操作员删除，您的修改无法保存。"),
+                           QStringLiteral("该记录已被其他程序修改或删除，无法保存。")};
+    }
+    void aContractDeletedWhileOpenInTheOther() {
+        QFETCH(bool, changing);
+        QFETCH(QStringList, told);
+        if (!TestServer::active())
+            QSKIP("one program at a time works on a file");
+        ShellFixture f;
+        f.addPartner(QStringLiteral("P1"), QStringLiteral("甲方"), true, false);
+        for (const char* number : {"HT1", "HT2", "HT3"})
+            f.RegisterFixture::addContract(QString::fromLatin1(number), QStringLiteral("合同"),
+                                           QStringLiteral("P1"), QStringLiteral("收款"), 100);
+        QVERIFY(f.start());
+        f.main().Timer1->stop();
+        AppContext& first = app();
+        SecondProgram other(f.modal);
+        QVERIFY(other.started());
+        AppContextSwitch toOther(other.context());
+        TfrmCompactManager& window = *app().frmCompactManager;
+        window.Timer1->stop();
+        f.modal.then([&](QDialog*) {
+            TFormAddCom* editor = app().FormAddCom;
+            if (changing) {
+                QTest::mouseClick(editor->Button6, Qt::LeftButton); // 修改
+                UserInput::type(editor->DBEdit2, QStringLiteral("正在输入"));
+            }
+            {
+                AppContextSwitch toFirst(first);
+                ShellFixture::clickRow(f.main().wwDBGrid1, 1);
+                f.dialogs().answer(Dialogs::Button::Yes);
+                QTest::mouseClick(f.main().DelCompSBtn, Qt::LeftButton);
+            }
+            QTRY_COMPARE(f.dialogs().count(), 2); // the question in the first, a word here
+            QCOMPARE(editor->isVisible(), changing);
+            if (!changing)
+                return;
+            QCOMPARE(editor->DBEdit1->text(), QStringLiteral("HT2"));
+            QCOMPARE(editor->DBEdit2->text(), QStringLiteral("正在输入"));
+            QTest::mouseClick(editor->Button2, Qt::LeftButton); // 保存
+            QTest::mouseClick(editor->Button5, Qt::LeftButton);
+        });
+        ShellFixture::doubleClickRow(window.wwDBGrid1, 1);
+        QCOMPARE(f.modal.pending(), 0);
+        QCOMPARE(f.dialogs().texts().mid(1), told);
+        QCOMPARE(f.count(QStringLiteral("Compact")), 2);
+        QCOMPARE(f.count(QStringLiteral("Compact"), QStringLiteral("合同名称 = '正在输入'")), 0);
+
+        // the list holds what the register holds, and the row opens its own contract
+        QCOMPARE(window.wwDBGrid1->model()->rowCount(), 2);
+        QString shown;
+        f.modal.then([&](QDialog*) { shown = app().FormAddCom->DBEdit1->text(); });
+        ShellFixture::doubleClickRow(window.wwDBGrid1, 1);
+        QCOMPARE(shown, QStringLiteral("HT3"));
     }
 };
 
