@@ -1,10 +1,12 @@
 // The qintara-db tool, run as a process the way a developer or the benchmark runner runs it.
 #include "common/damagedregister.h"
 #include "common/testregistry.h"
+#include "common/testserver.h"
 #include "data/passwordhash.h"
 #include "data/tdmod.h"
 #include "platform/profilefile.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QFile>
 #include <QProcess>
@@ -333,5 +335,92 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("x.db"))));
     }
 };
-QINTARA_TEST(TestTools)
+QINTARA_FILE_TEST(TestTools)
+
+// The same commands on a register on a PostgreSQL server, named by its URL (the server from
+// the PG* variables): the database is made when missing, a register in it is never replaced.
+class TestToolsOnServer : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() {
+        if (!TestServer::active())
+            QSKIP("the server run makes its registers on a server");
+    }
+
+    void registersAreMadeAndChecked_data() {
+        QTest::addColumn<QStringList>("args"); // the command, then its options after the URL
+        QTest::addColumn<int>("contracts");
+        QTest::addColumn<int>("operators");
+        QTest::newRow("init") << QStringList{QStringLiteral("init")} << 0 << 1;
+        QTest::newRow("demo") << QStringList{QStringLiteral("demo")} << 200 << 3;
+        QTest::newRow("bench") << QStringList{QStringLiteral("bench"),
+                                              QStringLiteral("--contracts"), QStringLiteral("30"),
+                                              QStringLiteral("--instalments"), QStringLiteral("90")}
+                               << 30 << 3;
+    }
+    void registersAreMadeAndChecked() {
+        QFETCH(QStringList, args);
+        QFETCH(int, contracts);
+        QFETCH(int, operators);
+        const QString url = freshUrl();
+        QStringList made = args;
+        made.insert(1, url);
+        const Run run = tool(made);
+        QVERIFY2(run.code == 0, qPrintable(run.err));
+        QVERIFY2(run.out.contains(QStringLiteral("%1 contracts").arg(contracts)),
+                 qPrintable(run.out));
+        QCOMPARE(tool({QStringLiteral("check"), url}).out, QStringLiteral("ok\n"));
+        {
+            TDMod dm(url);
+            dm.openAll();
+            QCOMPARE(dm.TBCompacter->recordCount(), contracts);
+            QCOMPARE(dm.TBOperator->recordCount(), operators);
+            QCOMPARE(dm.TBCompactType->recordCount(), 11);
+            if (contracts > 0) { // the keys go on after those the loader wrote
+                Dataset* c = dm.TBCompacter;
+                c->append();
+                c->fieldByName(QStringLiteral("合同编号"))->setValue(QStringLiteral("NEW-1"));
+                QVERIFY(c->post());
+                QCOMPARE(scalar(dm, QStringLiteral("SELECT count(*) FROM Compact")), contracts + 1);
+            }
+        }
+
+        // every creating command leaves the register there as it is
+        for (const char* command : {"init", "demo"}) {
+            const Run again = tool({QString::fromLatin1(command), url});
+            QVERIFY(again.code != 0);
+            QVERIFY(!again.err.isEmpty());
+        }
+        TDMod dm(url);
+        QCOMPARE(scalar(dm, QStringLiteral("SELECT count(*) FROM Compact")),
+                 contracts + (contracts > 0 ? 1 : 0));
+        TestServer::drop(url);
+    }
+
+    // A check names what is wrong, never prints "ok", and makes nothing.
+    void checkRefusesWhatIsNoRegister() {
+        const QString missing = freshUrl();
+        const QString unreachable = QStringLiteral("postgresql://localhost:1/qintara");
+        for (const QString& url : {missing, unreachable}) {
+            const Run run = tool({QStringLiteral("check"), url});
+            QCOMPARE(run.code, 1);
+            QCOMPARE(run.out, QString());
+            QVERIFY2(run.err.startsWith(QStringLiteral("qintara-db: ")), qPrintable(run.err));
+        }
+        // the second check still finds no database: the first made none
+        QVERIFY(tool({QStringLiteral("check"), missing})
+                    .err.endsWith(QStringLiteral("服务器上没有这个数据库\n")));
+        QVERIFY(tool({QStringLiteral("check"), unreachable})
+                    .err.contains(QStringLiteral("无法连接数据库服务器 localhost:1/qintara：")));
+    }
+
+private:
+    static QString freshUrl() {
+        static int counter = 0;
+        return QStringLiteral("postgresql:///qintara_tool_%1_%2")
+            .arg(QCoreApplication::applicationPid())
+            .arg(++counter);
+    }
+};
+QINTARA_TEST(TestToolsOnServer)
 #include "tst_tools.moc"
