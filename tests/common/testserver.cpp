@@ -35,18 +35,18 @@ void runOnServer(const QString& sql) {
     QSqlDatabase::removeDatabase(name);
 }
 
-// The template every fixture copies: made on first use, dropped when the program ends.
+// The template every fixture copies: made on first use, dropped when the program ends. The
+// drop is registered once the name is made, so that it runs before the name is destroyed.
 const QString& templateName() {
     static const QString name = [] {
         const QString t = prefix() + QStringLiteral("template");
         runOnServer(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(t));
-        {
-            Database db;
-            db.create(url(t));
-        }
-        std::atexit([] { TestServer::drop(url(templateName())); });
+        Database db;
+        db.create(url(t));
         return t;
     }();
+    static const bool dropped = std::atexit([] { TestServer::drop(url(templateName())); }) == 0;
+    Q_UNUSED(dropped);
     return name;
 }
 
