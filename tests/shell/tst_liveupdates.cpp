@@ -13,9 +13,11 @@
 
 #include <QLineEdit>
 #include <QPushButton>
-#include <QToolButton>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
+#include <memory>
+#include <optional>
 
 namespace {
 
@@ -41,6 +43,34 @@ private:
     bool m_started = false;
 };
 
+// Three contracts of one partner, the first program started and the second beside it, where
+// the test then acts.
+struct TwoDesks {
+    TwoDesks() {
+        f.addPartner(QStringLiteral("P1"), QStringLiteral("甲方"), true, false);
+        for (const char* number : {"HT1", "HT2", "HT3"})
+            f.RegisterFixture::addContract(QString::fromLatin1(number), QStringLiteral("合同"),
+                                           QStringLiteral("P1"), QStringLiteral("收款"), 100);
+    }
+    bool start() {
+        if (!f.start())
+            return false;
+        f.main().Timer1->stop();
+        first = &app();
+        other = std::make_unique<SecondProgram>(f.modal);
+        if (!other->started())
+            return false;
+        toOther.emplace(other->context());
+        app().frmCompactManager->Timer1->stop();
+        return true;
+    }
+
+    ShellFixture f;
+    AppContext* first = nullptr;
+    std::unique_ptr<SecondProgram> other;
+    std::optional<AppContextSwitch> toOther;
+};
+
 QStringList rowTexts(const DBGrid* grid, int row) {
     QStringList texts;
     for (int c = 0; c < grid->model()->columnCount(); ++c)
@@ -59,19 +89,11 @@ private Q_SLOTS:
     void aSaveShowsInTheOtherProgramsList() {
         if (!TestServer::active())
             QSKIP("one program at a time works on a file");
-        ShellFixture f;
-        f.addPartner(QStringLiteral("P1"), QStringLiteral("甲方"), true, false);
-        for (const char* number : {"HT1", "HT2", "HT3"})
-            f.RegisterFixture::addContract(QString::fromLatin1(number), QStringLiteral("合同"),
-                                           QStringLiteral("P1"), QStringLiteral("收款"), 100);
-        QVERIFY(f.start());
-        f.main().Timer1->stop();
-        AppContext& first = app();
-        SecondProgram other(f.modal);
-        QVERIFY(other.started());
-        AppContextSwitch toOther(other.context());
+        TwoDesks desks;
+        QVERIFY(desks.start());
+        ShellFixture& f = desks.f;
+        AppContext& first = *desks.first;
         TfrmCompactManager& window = *app().frmCompactManager;
-        window.Timer1->stop();
         ShellFixture::clickRow(window.wwDBGrid1, 1);
         f.modal.then([&](QDialog*) {
             TFormAddCom* editor = app().FormAddCom;
@@ -124,19 +146,11 @@ private Q_SLOTS:
         QFETCH(QStringList, told);
         if (!TestServer::active())
             QSKIP("one program at a time works on a file");
-        ShellFixture f;
-        f.addPartner(QStringLiteral("P1"), QStringLiteral("甲方"), true, false);
-        for (const char* number : {"HT1", "HT2", "HT3"})
-            f.RegisterFixture::addContract(QString::fromLatin1(number), QStringLiteral("合同"),
-                                           QStringLiteral("P1"), QStringLiteral("收款"), 100);
-        QVERIFY(f.start());
-        f.main().Timer1->stop();
-        AppContext& first = app();
-        SecondProgram other(f.modal);
-        QVERIFY(other.started());
-        AppContextSwitch toOther(other.context());
+        TwoDesks desks;
+        QVERIFY(desks.start());
+        ShellFixture& f = desks.f;
+        AppContext& first = *desks.first;
         TfrmCompactManager& window = *app().frmCompactManager;
-        window.Timer1->stop();
         f.modal.then([&](QDialog*) {
             TFormAddCom* editor = app().FormAddCom;
             if (changing) {
