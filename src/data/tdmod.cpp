@@ -134,6 +134,7 @@ QString TDMod::countText(int records) {
 void TDMod::contractSaved() {
     proposedNumber.clear();
     m_unsureNumber.clear();
+    m_unsureKey.clear();
     TBCompacter->reshow();
     if (showCountText)
         showCountText(countText());
@@ -264,6 +265,17 @@ void TDMod::defineContracts() {
         }
         if (e.category() == DataError::Category::Lost && ds.state() == DatasetState::Insert)
             m_unsureNumber = ds.fieldByName(QStringLiteral("合同编号"))->asString();
+        if (e.category() == DataError::Category::Lost && ds.state() == DatasetState::Edit)
+            m_unsureKey = ds.value(QStringLiteral("CompactID"));
+        // the row the save meets may be the save itself, kept as the link broke
+        if (e.category() == DataError::Category::Conflict && ds.state() == DatasetState::Edit &&
+            !m_unsureKey.isNull() && ds.value(QStringLiteral("CompactID")) == m_unsureKey) {
+            m_unsureKey.clear(); // once: a later refusal is another operator's change
+            Dialogs::plain(QStringLiteral("与服务器的连接断开时，对合同“%1”的修改可能已经保存。"
+                                          "请取消修改，查看合同现在的内容。")
+                               .arg(ds.fieldByName(QStringLiteral("合同编号"))->asString()));
+            return PostErrorAction::Abort;
+        }
         // Another program changed the contract, or the register cannot take the change just
         // now: what was typed stays for the user to keep.
         if (keepsWhatWasTyped(e.category())) {

@@ -164,6 +164,7 @@ private:
     ChangeFeed m_feed{m_db};
     ManagerGuard m_managers{m_db};
     QString m_unsureNumber; // a new contract whose save the server may have kept as the link broke
+    QVariant m_unsureKey;   // a contract whose change the server may have kept as the link broke
     std::vector<std::unique_ptr<DataSource>> m_sources;
     ProfileFile* m_settings = nullptr;
     int m_passDays = 7;

@@ -262,6 +262,39 @@ private Q_SLOTS:
         QCOMPARE(first.TBCompacter->storedValue(keyOf(f, QStringLiteral("HT2")), Name).toString(),
                  QStringLiteral("另一位"));
     }
+
+    // The link breaks as the server commits a change: the next save of it meets the change
+    // itself, and the user is told it may be saved already, not that someone else changed it.
+    void changeKeptAsTheLinkBroke() {
+        if (!TestServer::active())
+            QSKIP("a file has no connection to lose");
+        RegisterFixture f;
+        fill(f);
+        TDMod& first = f.openModule();
+        rename(first, QStringLiteral("HT1"), QStringLiteral("断线时保存"));
+        QSqlQuery pid(first.database().connection());
+        QVERIFY(pid.exec(QStringLiteral("SELECT pg_backend_pid()")) && pid.next());
+        f.scalar(QStringLiteral("SELECT pg_terminate_backend(?)"), {pid.value(0)});
+        QVERIFY(!first.TBCompacter->post());
+        // what the server kept of the broken save
+        f.scalar(
+            QStringLiteral("UPDATE Compact SET 合同名称 = '断线时保存' WHERE 合同编号 = 'HT1'"));
+        QVERIFY(!first.TBCompacter->post());
+        QCOMPARE(f.dialogs().texts().mid(1),
+                 QStringList{QStringLiteral("与服务器的连接断开时，对合同“HT1”的修改可能已经保存。"
+                                            "请取消修改，查看合同现在的内容。")});
+        QCOMPARE(first.TBCompacter->value(Name).toString(), QStringLiteral("断线时保存"));
+        first.TBCompacter->cancel();
+        settle(first);
+        QCOMPARE(first.TBCompacter->value(Name).toString(), QStringLiteral("断线时保存"));
+        QCOMPARE(f.count(QStringLiteral("Compact"), QStringLiteral("合同名称 = '断线时保存'")), 1);
+
+        // a later change of the same contract meets another operator's as before
+        rename(first, QStringLiteral("HT1"), QStringLiteral("之后"));
+        f.scalar(QStringLiteral("UPDATE Compact SET 合同名称 = '另一位' WHERE 合同编号 = 'HT1'"));
+        QVERIFY(!first.TBCompacter->post());
+        QCOMPARE(f.dialogs().texts().last(), ConflictText);
+    }
 };
 
 QINTARA_TEST(TestSeveralOperators)
