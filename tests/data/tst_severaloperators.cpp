@@ -42,6 +42,13 @@ void rename(TDMod& dm, const QString& number, const QString& name) {
     dm.TBCompacter->fieldByName(Name)->setValue(name);
 }
 
+// The server ends the program's connection, as a network failure would.
+void breakLink(RegisterFixture& f, TDMod& dm) {
+    QSqlQuery pid(dm.database().connection());
+    QVERIFY(pid.exec(QStringLiteral("SELECT pg_backend_pid()")) && pid.next());
+    f.scalar(QStringLiteral("SELECT pg_terminate_backend(?)"), {pid.value(0)});
+}
+
 } // namespace
 
 class TestSeveralOperators : public QObject {
@@ -242,9 +249,7 @@ private Q_SLOTS:
         TDMod& first = f.openModule();
         TDMod second(f.databasePath());
         rename(first, QStringLiteral("HT1"), QStringLiteral("断线前输入"));
-        QSqlQuery pid(first.database().connection());
-        QVERIFY(pid.exec(QStringLiteral("SELECT pg_backend_pid()")) && pid.next());
-        f.scalar(QStringLiteral("SELECT pg_terminate_backend(?)"), {pid.value(0)});
+        breakLink(f, first);
         QVERIFY(!first.TBCompacter->post());
         QCOMPARE(
             f.dialogs().texts(),
@@ -272,9 +277,7 @@ private Q_SLOTS:
         fill(f);
         TDMod& first = f.openModule();
         rename(first, QStringLiteral("HT1"), QStringLiteral("断线时保存"));
-        QSqlQuery pid(first.database().connection());
-        QVERIFY(pid.exec(QStringLiteral("SELECT pg_backend_pid()")) && pid.next());
-        f.scalar(QStringLiteral("SELECT pg_terminate_backend(?)"), {pid.value(0)});
+        breakLink(f, first);
         QVERIFY(!first.TBCompacter->post());
         // what the server kept of the broken save
         f.scalar(
