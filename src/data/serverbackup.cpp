@@ -5,6 +5,7 @@
 #include "schema.h"
 #include "serverconnection.h"
 #include "servertools.h"
+#include "sqldialect.h"
 
 #include <QSqlQuery>
 
@@ -22,11 +23,6 @@ QString registerSchema(Database& db) {
     QSqlQuery q(db.connection());
     return q.exec(QStringLiteral("SELECT current_schema()")) && q.next() ? q.value(0).toString()
                                                                          : QString();
-}
-
-// A schema name as pg_dump's pattern for exactly that name.
-QString exactPattern(QString name) {
-    return u'"' + name.replace(u'"', QStringLiteral("\"\"")) + u'"';
 }
 
 // What pg_dump's (English) complaint means for the user.
@@ -54,7 +50,8 @@ void write(Database& db, const QString& copy, const QString& target,
     QProcess dump;
     ServerTools::start(dump, QStringLiteral("pg_dump"),
                        {QStringLiteral("--format=custom"),
-                        QStringLiteral("--schema=") + exactPattern(schema),
+                        // quoted, pg_dump takes the name as it is rather than as a pattern
+                        QStringLiteral("--schema=") + SqlDialect::identifier(schema),
                         QStringLiteral("--file=") + copy},
                        &*server);
     if (ServerTools::finish(dump, busyOf(progress)))

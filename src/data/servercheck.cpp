@@ -2,6 +2,7 @@
 
 #include "registercheck.h"
 #include "schema.h"
+#include "sqldialect.h"
 
 #include <QSqlQuery>
 
@@ -12,12 +13,9 @@ struct Unusable {
     QString why;
 };
 
-QString quoted(QString name) {
-    return u'"' + name.replace(u'"', QStringLiteral("\"\"")) + u'"';
-}
-
 QString tableIn(const QString& schema, const QString& name) {
-    return quoted(schema) + u'.' + quoted(name.toLower()); // unquoted names were folded
+    return SqlDialect::identifier(schema) + u'.' +
+           SqlDialect::identifier(name.toLower()); // unquoted names were folded
 }
 
 QString columnsProblem(QSqlDatabase& db, const QString& schema) {

@@ -1,6 +1,7 @@
 #include "serverconnection.h"
 
 #include "serverschema.h"
+#include "sqldialect.h"
 
 #include <QRegularExpression>
 #include <QSqlError>
@@ -38,10 +39,6 @@ public:
 private:
     QString m_name;
 };
-
-QString quotedName(QString name) {
-    return u'"' + name.replace(u'"', QStringLiteral("\"\"")) + u'"';
-}
 
 } // namespace
 
@@ -108,7 +105,7 @@ void ensureDatabase(const ServerAddress& server) {
     // template0 with UTF-8, so that the Chinese names and texts are stored whatever the
     // server's default encoding
     if (!q.exec(QStringLiteral("CREATE DATABASE %1 TEMPLATE template0 ENCODING 'UTF8'")
-                    .arg(quotedName(server.database))))
+                    .arg(SqlDialect::identifier(server.database))))
         throw DataError(QStringLiteral("无法在服务器 %1 上建立数据库：%2")
                             .arg(server.shown(), q.lastError().databaseText()));
 }
@@ -118,7 +115,7 @@ void dropDatabase(const ServerAddress& server) {
         MaintenanceConnection admin(server);
         QSqlQuery q = admin.query();
         q.exec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)")
-                   .arg(quotedName(server.database)));
+                   .arg(SqlDialect::identifier(server.database)));
     } catch (const DataError&) {
     }
 }

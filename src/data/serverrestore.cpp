@@ -6,6 +6,7 @@
 #include "serverconnection.h"
 #include "serverschema.h"
 #include "servertools.h"
+#include "sqldialect.h"
 
 #include <QFileInfo>
 #include <QSqlDriver>
@@ -26,10 +27,6 @@ const QString Incomplete = QStringLiteral("文件不完整（备份数据不全�
 struct Refusal {
     QString why;
 };
-
-QString quoted(QString name) {
-    return u'"' + name.replace(u'"', QStringLiteral("\"\"")) + u'"';
-}
 
 // The restore's own connection: what the archive's script sets for its session (an empty
 // search path, no lock timeout) ends with it.
@@ -242,25 +239,28 @@ void swap(Session& session, const ServerTools::Listing& listing, const QString& 
         QStringLiteral("SET LOCAL lock_timeout = '%1s'").arg(LockWaitSeconds);
     session.exec(QStringLiteral("BEGIN"), failed);
     session.exec(waitAtMost, failed);
-    session.exec(QStringLiteral("ALTER SCHEMA %1 RENAME TO %2").arg(quoted(live), quoted(aside)),
+    session.exec(QStringLiteral("ALTER SCHEMA %1 RENAME TO %2")
+                     .arg(SqlDialect::identifier(live), SqlDialect::identifier(aside)),
                  failed);
     if (!listing.createsSchema)
-        session.exec(QStringLiteral("CREATE SCHEMA ") + quoted(listing.schema), failed);
+        session.exec(QStringLiteral("CREATE SCHEMA ") + SqlDialect::identifier(listing.schema),
+                     failed);
     load(session, picked, busy);
     if (listing.schema != live)
         session.exec(QStringLiteral("ALTER SCHEMA %1 RENAME TO %2")
-                         .arg(quoted(listing.schema), quoted(live)),
+                         .arg(SqlDialect::identifier(listing.schema), SqlDialect::identifier(live)),
                      failed);
     // the script emptied the search path and lifted the lock timeout
     session.exec(QStringLiteral("SET LOCAL search_path = %1, %2")
-                         .arg(quoted(live), ServerSchema::ExtensionSchema) +
+                         .arg(SqlDialect::identifier(live), ServerSchema::ExtensionSchema) +
                      u';' + waitAtMost,
                  failed);
     if (const QString why = ServerCheck::problem(session.database(), live); !why.isEmpty())
         throw Refusal{why};
-    session.exec(QStringLiteral("DROP SCHEMA %1 CASCADE").arg(quoted(aside)), failed);
+    session.exec(QStringLiteral("DROP SCHEMA %1 CASCADE").arg(SqlDialect::identifier(aside)),
+                 failed);
     session.exec(QStringLiteral("SELECT pg_notify('%1', '%2')")
-                     .arg(ServerRestore::Channel, ServerRestore::RestoredNotice),
+                     .arg(ServerSchema::ChangeChannel, ServerRestore::RestoredNotice),
                  failed);
     session.exec(QStringLiteral("COMMIT"), failed);
 }
@@ -269,7 +269,6 @@ void swap(Session& session, const ServerTools::Listing& listing, const QString& 
 
 namespace ServerRestore {
 
-const QString Channel = QStringLiteral("qintara_changes");
 const QString RestoredNotice = QStringLiteral("*:restore:0");
 
 QString run(const QString& address, const QString& picked, const std::function<void()>& busy) {

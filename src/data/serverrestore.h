@@ -10,8 +10,7 @@
 
 namespace ServerRestore {
 
-// The channel other programs listen on, and what a restore sends on it.
-extern const QString Channel;
+// What a restore sends on the channel other programs listen on (ServerSchema::ChangeChannel).
 extern const QString RestoredNotice;
 
 // Puts the register in the archive at picked in the place of the one at address (a server URL).

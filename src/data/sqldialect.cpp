@@ -14,7 +14,11 @@ QString name(bool server, const QString& name) {
         for (QChar& c : spelled)
             if (c.unicode() < 128)
                 c = c.toLower();
-    return u'"' + spelled.replace(u'"', QStringLiteral("\"\"")) + u'"';
+    return identifier(spelled);
+}
+
+QString identifier(QString name) {
+    return u'"' + name.replace(u'"', QStringLiteral("\"\"")) + u'"';
 }
 
 QString exactValue(const QSqlDatabase& db, const QVariant& value) {

@@ -11,6 +11,8 @@ namespace SqlDialect {
 // of the schema to lower case.
 QString name(const QSqlDatabase& db, const QString& name);
 QString name(bool server, const QString& name);
+// A name quoted exactly as given (a schema, a database, a table in a pattern of pg_dump).
+QString identifier(QString name);
 // A bound value compared as exactly what it holds. A text bound untyped on a server takes the
 // type of the column it meets, and a key that ignores case (citext) then cannot be carried
 // through a view's joins to the columns that hold the same text: every group of a grouped view
